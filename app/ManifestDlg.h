@@ -1,0 +1,40 @@
+// CManifestDlg: the main dialog, with the folder tree, the program list and their commands.
+#pragma once
+
+#include "platform/Dialog.h"
+#include "platform/ListCtrl.h"
+#include "platform/TreeCtrl.h"
+#include "res/resource.h"
+
+class CManifestDlg : public CDialog {
+public:
+    explicit CManifestDlg(CWnd* pParent = nullptr);
+    ~CManifestDlg() override;
+
+    enum { IDD = IDD_MAIN_DIALOG };
+
+    // Places the five controls for a client area of cx by cy pixels.
+    void LayoutControls(int cx, int cy);
+
+    CEdit m_wndFolderPath;
+    CButton m_btnAllOff;
+    CButton m_btnAllOn;
+    CListCtrl m_listPrograms;
+    CTreeCtrl m_treeFolders;
+    CString m_strFolder;
+
+protected:
+    HICON m_hIcon;
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnSize(UINT nType, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,70 @@
+// CWnd: a non-owning view of a window; once subclassed, its messages pass its message map first.
+#pragma once
+
+#include "platform/MessageMap.h"
+#include "platform/String.h"
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    operator HWND() const { return m_hWnd; }
+
+    // Routes the window's messages through this object until the window is destroyed.
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    HWND UnsubclassWindow();
+
+    // The object behind a window this layer has subclassed, or null.
+    static CWnd* FromHandlePermanent(HWND hWnd);
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+    HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE) const
+    {
+        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+    }
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    void ScreenToClient(POINT* point) const { ::ScreenToClient(m_hWnd, point); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    void SetRedraw(BOOL bRedraw = TRUE) const { SendMessage(WM_SETREDRAW, bRedraw); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd) const;
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon) const
+    {
+        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
+    }
+    void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
+    CString GetWindowText() const;
+
+protected:
+    // Default processing of the message being handled, as if no handler had been mapped.
+    LRESULT Default();
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR idSubclass, DWORD_PTR refData);
+    BOOL ReflectNotify(LPARAM lParam, LRESULT* result);
+
+    struct CurrentMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    CurrentMessage m_current = {};
+    bool m_bSubclassed = false;
+};
+
+// Plain controls: nothing beyond the window view.
+class CEdit : public CWnd {};
+class CButton : public CWnd {};
