@@ -2,10 +2,24 @@
 #include "app/ManifestDlg.h"
 
 #include "platform/PaintDC.h"
+#include "programs/ProgramList.h"
 
 namespace {
 // The first WM_SIZE arrives before the controls exist; OnInitDialog makes the first layout.
 bool s_bSized = false;
+
+// Raises a flag for one scope and restores what it was, so nested uses leave it raised.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : m_flag(flag), m_bSaved(flag) { m_flag = true; }
+    ~ScopedFlag() { m_flag = m_bSaved; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_bSaved;
+};
 } // namespace
 
 CManifestDlg::CManifestDlg(CWnd* pParent) : CDialog(IDD, pParent)
@@ -30,6 +44,10 @@ void CManifestDlg::DoDataExchange(CDataExchange* pDX)
 BEGIN_MESSAGE_MAP(CManifestDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_NOTIFY(NM_DBLCLK, IDC_PROGRAM_LIST, OnDblclkProgramList)
+    ON_BN_CLICKED(IDC_ALL_ON, OnAllOn)
+    ON_BN_CLICKED(IDC_ALL_OFF, OnAllOff)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_PROGRAM_LIST, OnItemchangedProgramList)
     ON_WM_SIZE()
     ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
@@ -111,4 +129,46 @@ void CManifestDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
     lpMMI->ptMinTrackSize.x = 400;
     lpMMI->ptMinTrackSize.y = 300;
     Default();
+}
+
+int CManifestDlg::ListPrograms()
+{
+    ScopedFlag marking(m_bMarkingRows);
+    return ListProgramRows(m_listPrograms, m_strFolder);
+}
+
+void CManifestDlg::OnAllOn()
+{
+    ScopedFlag marking(m_bMarkingRows);
+    SwitchAllPrograms(m_listPrograms, m_strFolder, TRUE);
+}
+
+void CManifestDlg::OnAllOff()
+{
+    ScopedFlag marking(m_bMarkingRows);
+    SwitchAllPrograms(m_listPrograms, m_strFolder, FALSE);
+}
+
+// Acts on the row the notification names, so a box toggled with the space bar switches its own
+// program wherever the pointer rests; selection and focus changes touch no file.
+void CManifestDlg::OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_bMarkingRows)
+        return;
+    BOOL bChecked = FALSE;
+    int row = ToggledRow(*reinterpret_cast<const NMLISTVIEW*>(pNMHDR), &bChecked);
+    if (row < 0)
+        return;
+    ScopedFlag marking(m_bMarkingRows);
+    SwitchProgram(m_listPrograms, m_strFolder, row, bChecked);
+}
+
+// A double-click names no row of its own: the row is the one under the pointer.
+void CManifestDlg::OnDblclkProgramList(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    int row = RowAtMessagePos(m_listPrograms);
+    if (row >= 0)
+        RunProgram(m_hWnd, m_listPrograms, m_strFolder, row);
 }

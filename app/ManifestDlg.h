@@ -16,6 +16,9 @@ public:
     // Places the five controls for a client area of cx by cy pixels.
     void LayoutControls(int cx, int cy);
 
+    // Lists the programs of m_strFolder; returns the number of rows.
+    int ListPrograms();
+
     CEdit m_wndFolderPath;
     CButton m_btnAllOff;
     CButton m_btnAllOn;
@@ -36,5 +39,15 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
 
+    void OnAllOn();
+    void OnAllOff();
+    void OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnDblclkProgramList(NMHDR* pNMHDR, LRESULT* pResult);
+
     DECLARE_MESSAGE_MAP()
+
+private:
+    // Set while the dialog itself fills or marks rows, so that the list's notifications about
+    // those changes touch no file.
+    bool m_bMarkingRows = false;
 };
