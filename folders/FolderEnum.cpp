@@ -1,0 +1,99 @@
+// Drive filter, folder listing, expand-button look-ahead and path cutting for the folder tree.
+#include "folders/FolderEnum.h"
+
+#include "platform/FileFind.h"
+
+namespace {
+
+// Room for all 26 drive roots of four bytes each and the closing empty string.
+constexpr DWORD kDriveStringsSize = 128;
+
+// The pattern that matches every entry of a folder, names without a dot included.
+CString AllEntriesPattern(const char* folder)
+{
+    CString pattern = folder;
+    if (!pattern.EndsWith('\\'))
+        pattern += '\\';
+    pattern += "*.*";
+    return pattern;
+}
+
+} // namespace
+
+BOOL GetShownDrives(CStringArray& drives, const DriveQueries& queries)
+{
+    drives.RemoveAll();
+    // Two spare zero bytes end the walk even if the query filled the buffer to the brim.
+    char buffer[kDriveStringsSize + 2] = {};
+    if (queries.getLogicalDriveStrings(kDriveStringsSize, buffer) == 0)
+        return FALSE;
+
+    for (const char* root = buffer; *root; root += lstrlenA(root) + 1) {
+        // Every drive is asked for its type, A: and B: too, as the platform would see it.
+        if (queries.getDriveType(root) == DRIVE_CDROM)
+            continue;
+        if (root[0] == 'A' || root[0] == 'B')
+            continue;
+        drives.Add(root);
+    }
+    return TRUE;
+}
+
+BOOL GetShownDrives(CStringArray& drives)
+{
+    return GetShownDrives(drives, DriveQueries{ ::GetLogicalDriveStringsA, ::GetDriveTypeA });
+}
+
+void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders,
+                CSortStringArray& files)
+{
+    folders.RemoveAll();
+    files.RemoveAll();
+
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(AllEntriesPattern(folder));
+    while (bMore) {
+        bMore = finder.FindNextFile();
+        if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!finder.IsDots())
+                folders.SetAtGrow(folders.GetSize(), finder.GetFilePath());
+        } else if (bFiles) {
+            files.SetAtGrow(files.GetSize(), finder.GetFilePath());
+        }
+    }
+
+    folders.Sort();
+    if (bFiles)
+        files.Sort();
+}
+
+BOOL HasSubFolders(const char* path, BOOL bFiles)
+{
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(AllEntriesPattern(path));
+    while (bMore) {
+        bMore = finder.FindNextFile();
+        if (finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!finder.IsDots())
+                return TRUE;
+        } else if (bFiles && !finder.MatchesMask(FILE_ATTRIBUTE_HIDDEN)) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+const char* GetSubPath(const char* path)
+{
+    // Built on first use and freed at exit; the tree only reads the text before the next call.
+    static CString s_strSubPath;
+
+    s_strSubPath = path;
+    if (s_strSubPath.EndsWith('\\'))
+        s_strSubPath = s_strSubPath.Left(s_strSubPath.GetLength() - 1);
+
+    int separator = s_strSubPath.ReverseFind('\\');
+    if (separator >= 0)
+        s_strSubPath = s_strSubPath.Mid(separator + 1);
+    return s_strSubPath;
+}
