@@ -3,7 +3,10 @@
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
-}
+// Finds the object of a subclassed window; the subclass data itself cannot be read back
+// on every platform version.
+constexpr const char* kObjectProperty = "Veneerkit.CWnd";
+} // namespace
 
 CWnd::~CWnd()
 {
@@ -16,6 +19,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
         return FALSE;
     if (!::SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         return FALSE;
+    ::SetPropA(hWnd, kObjectProperty, this);
     m_hWnd = hWnd;
     m_bSubclassed = true;
     return TRUE;
@@ -29,8 +33,10 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
 HWND CWnd::UnsubclassWindow()
 {
     HWND hWnd = m_hWnd;
-    if (m_bSubclassed && hWnd)
+    if (m_bSubclassed && hWnd) {
         ::RemoveWindowSubclass(hWnd, SubclassProc, kSubclassId);
+        ::RemovePropA(hWnd, kObjectProperty);
+    }
     m_bSubclassed = false;
     m_hWnd = nullptr;
     return hWnd;
@@ -38,10 +44,7 @@ HWND CWnd::UnsubclassWindow()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    DWORD_PTR refData = 0;
-    if (!hWnd || !::GetWindowSubclass(hWnd, SubclassProc, kSubclassId, &refData))
-        return nullptr;
-    return reinterpret_cast<CWnd*>(refData);
+    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty)) : nullptr;
 }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) const
