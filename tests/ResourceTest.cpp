@@ -162,6 +162,7 @@ const ExpectedControl kControls[] = {
     {IDC_FOLDER_TREE, "SysTreeView32", "Tree1", 7, 32, 153, 203, 0x50810007},
 };
 
+// The literal style words are exactly what their flag names add up to.
 static_assert((WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL) ==
                   0x50810880, "edit style");
 static_assert((WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT) == 0x50810001,
