@@ -21,8 +21,9 @@ set(_toolchain_win64 "${CMAKE_SOURCE_DIR}/cmake/toolchain-x86_64-w64-mingw32.cma
 
 foreach(_arch IN ITEMS win32 win64)
     # The build trees are ordinary CMake trees: `cmake --build build/win64 --target X` works
-    # on its own. BUILD_ALWAYS hands incremental decisions to their own Ninja files, and the
-    # terminal pool runs the two one after the other so each gets all the cores.
+    # on its own once <arch>-configure has run. BUILD_ALWAYS hands incremental decisions to
+    # their own Ninja files, and the terminal pool runs the two builds one after the other
+    # so that each gets all the cores.
     ExternalProject_Add(${_arch}
         SOURCE_DIR "${CMAKE_SOURCE_DIR}"
         BINARY_DIR "${CMAKE_BINARY_DIR}/${_arch}"
@@ -32,10 +33,9 @@ foreach(_arch IN ITEMS win32 win64)
         BUILD_ALWAYS TRUE
         INSTALL_COMMAND ""
         USES_TERMINAL_CONFIGURE TRUE
-        USES_TERMINAL_BUILD TRUE)
+        USES_TERMINAL_BUILD TRUE
+        STEP_TARGETS configure)
 endforeach()
-# Same order every time, so a failing 32-bit build is reported before the tests build starts.
-ExternalProject_Add_StepDependencies(win64 configure win32)
 
 enable_testing()
 
