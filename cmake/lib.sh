@@ -143,7 +143,11 @@ stop_wine_holder() {
         wait "$HOLDER_PID" 2>/dev/null || true
         HOLDER_PID=""
     fi
-    # Waits for this prefix's server to shut down on its own; other users of the prefix
-    # (another checkout's tests, say) keep it alive, and then it is left to them.
+    wait_wineserver
+}
+
+# Waits for this prefix's server to shut down on its own rather than killing it: other users
+# of the prefix (another checkout's tests, say) keep it alive, and then it is left to them.
+wait_wineserver() {
     timeout 30 wineserver -w 2>/dev/null || say "wineserver still busy in $WINEPREFIX; left running"
 }
