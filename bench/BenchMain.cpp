@@ -1,0 +1,139 @@
+// veneerkit_bench: runs the registered benchmarks and their shared helpers.
+#include "bench/Bench.h"
+
+#include <mbctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <random>
+#include <utility>
+
+namespace bench {
+
+namespace {
+
+std::vector<std::pair<std::string, Function>>& Registry()
+{
+    static std::vector<std::pair<std::string, Function>> registry;
+    return registry;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!strcmp(data.cFileName, ".") || !strcmp(data.cFileName, ".."))
+                continue;
+            std::string child = folder + "\\" + data.cFileName;
+            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                ::DeleteFileA(child.c_str());
+        } while (::FindNextFileA(h, &data));
+        ::FindClose(h);
+    }
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+Registration::Registration(const char* name, Function function)
+{
+    Registry().emplace_back(name, function);
+}
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    ::QueryPerformanceCounter(&counter);
+    return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+ScratchFolder::ScratchFolder()
+{
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    for (int attempt = 0;; ++attempt) {
+        char name[MAX_PATH];
+        wsprintfA(name, "%svk-bench-%lu-%d", base, ::GetCurrentProcessId(), attempt);
+        if (::CreateDirectoryA(name, nullptr)) {
+            m_path = name;
+            break;
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    RemoveTree(m_path);
+}
+
+void ScratchFolder::CreateSubFolders(int count, unsigned seed)
+{
+    // Distinct numbers spelt in letters keep the names distinct without regard to case.
+    std::mt19937 random(seed);
+    std::vector<int> numbers(count);
+    for (int i = 0; i < count; ++i)
+        numbers[i] = i;
+    std::shuffle(numbers.begin(), numbers.end(), random);
+
+    std::uniform_int_distribution<int> letter(0, 25), coin(0, 1), extra(0, 8);
+    for (int number : numbers) {
+        std::string name;
+        for (int n = extra(random); n > 0; --n)
+            name += char((coin(random) ? 'a' : 'A') + letter(random));
+        name += '_';
+        for (int rest = number; ; rest /= 26) {
+            name += char((coin(random) ? 'a' : 'A') + rest % 26);
+            if (rest < 26)
+                break;
+        }
+        ::CreateDirectoryA((m_path + "\\" + name).c_str(), nullptr);
+    }
+}
+
+int BareSearch(const std::string& folder)
+{
+    int entries = 0;
+    WIN32_FIND_DATAA data;
+    HANDLE h = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        ++entries;
+    while (::FindNextFileA(h, &data));
+    ::FindClose(h);
+    return entries;
+}
+
+} // namespace bench
+
+int main(int argc, char** argv)
+{
+    // The same string routines' code page as the product runs with.
+    _setmbcp(_MB_CP_ANSI);
+
+    auto& registry = bench::Registry();
+    std::sort(registry.begin(), registry.end());
+    for (const auto& entry : registry) {
+        bool wanted = argc < 2;
+        for (int i = 1; i < argc; ++i)
+            wanted = wanted || strstr(entry.first.c_str(), argv[i]) != nullptr;
+        if (!wanted)
+            continue;
+        printf("== %s\n", entry.first.c_str());
+        fflush(stdout);
+        entry.second();
+        printf("\n");
+    }
+    return 0;
+}
