@@ -20,6 +20,12 @@ set(_toolchain_win32 "${CMAKE_SOURCE_DIR}/cmake/toolchain-i686-w64-mingw32.cmake
 set(_toolchain_win64 "${CMAKE_SOURCE_DIR}/cmake/toolchain-x86_64-w64-mingw32.cmake")
 
 foreach(_arch IN ITEMS win32 win64)
+    # A build tree deleted by hand must be configured again, not skipped on an old stamp.
+    set(_stamp_dir "${CMAKE_BINARY_DIR}/superbuild/${_arch}/stamp")
+    if(NOT EXISTS "${CMAKE_BINARY_DIR}/${_arch}/CMakeCache.txt")
+        file(REMOVE "${_stamp_dir}/${_arch}-configure")
+    endif()
+
     # The build trees are ordinary CMake trees: `cmake --build build/win64 --target X` works
     # on its own once <arch>-configure has run. BUILD_ALWAYS hands incremental decisions to
     # their own Ninja files, and the terminal pool runs the two builds one after the other
@@ -28,6 +34,7 @@ foreach(_arch IN ITEMS win32 win64)
         SOURCE_DIR "${CMAKE_SOURCE_DIR}"
         BINARY_DIR "${CMAKE_BINARY_DIR}/${_arch}"
         PREFIX "${CMAKE_BINARY_DIR}/superbuild/${_arch}"
+        STAMP_DIR "${_stamp_dir}"
         CMAKE_ARGS "-DCMAKE_TOOLCHAIN_FILE=${_toolchain_${_arch}}" ${_forward_args}
         BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel ${VENEERKIT_JOBS}
         BUILD_ALWAYS TRUE
