@@ -530,7 +530,9 @@ TEST_F(ProgramListTest, DoubleClickStartsTheProgramUnderThePointer)
     EnvironmentVariable probe("VENEERKIT_PROBE", "1");
     EnvironmentVariable filter("GTEST_FILTER", "ProgramListProbe.*");
 
-    // Empty space starts nothing; then the second row is started, and only that one.
+    // With the first row focused, a double-click on empty space starts nothing; then the
+    // second row is started, and only that one.
+    Click(NamePoint(RowOf("first.exe")));
     RECT client;
     ::GetClientRect(m_hList, &client);
     ::Sleep(::GetDoubleClickTime() + 50);
