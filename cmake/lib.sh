@@ -59,15 +59,14 @@ find_wine64() {
 
 configure() {
     say "configuring $BUILD_DIR"
-    (cd "$VENEERKIT_ROOT" && cmake --preset default >"$BUILD_DIR.configure.log" 2>&1) || {
-        cat "$BUILD_DIR.configure.log" >&2
+    mkdir -p "$BUILD_DIR"
+    (cd "$VENEERKIT_ROOT" && cmake --preset default >"$BUILD_DIR/configure.log" 2>&1) || {
+        cat "$BUILD_DIR/configure.log" >&2
         die "configure failed"
     }
-    rm -f "$BUILD_DIR.configure.log"
 }
 
 build_all() {
-    mkdir -p "$BUILD_DIR"
     configure
     say "building build/win32 and build/win64"
     cmake --build "$BUILD_DIR" || die "build failed"

@@ -22,7 +22,6 @@ cleanup() {
 
 install_missing "${VENEERKIT_PACKAGES[@]}"
 find_wine64
-mkdir -p "$BUILD_DIR"
 configure
 # Only the exe is needed, so the tests and the 32-bit build are left for the test command.
 cmake --build "$BUILD_DIR" --target win64-configure >/dev/null || die "configure of build/win64 failed"
