@@ -118,8 +118,10 @@ public:
 
     std::string PathField() const
     {
+        // GetWindowText does not ask a control of another process; WM_GETTEXT does.
         char text[MAX_PATH * 2] = {};
-        ::GetWindowTextA(::GetDlgItem(m_hDlg, IDC_FOLDER_PATH), text, sizeof(text));
+        ::SendMessageA(::GetDlgItem(m_hDlg, IDC_FOLDER_PATH), WM_GETTEXT, sizeof(text),
+                       reinterpret_cast<LPARAM>(text));
         return text;
     }
 
@@ -325,7 +327,8 @@ protected:
         POINT box;
         ASSERT_TRUE(m_app.CheckBoxOf(row, &box));
         test::ClickAt(box);
-        test::PumpMessages(200);
+        // Wait out the double-click time, so that the next click is a click of its own.
+        test::PumpMessages(::GetDoubleClickTime() + 100);
     }
 
     ProgramFolder m_folder;
