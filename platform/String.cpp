@@ -15,32 +15,73 @@ size_t CharLength(const unsigned char* p)
 
 } // namespace
 
+void CString::Reserve(int nCapacity)
+{
+    if (nCapacity <= m_nCapacity)
+        return;
+    int nGrown = m_nCapacity + m_nCapacity / 2;
+    if (nGrown > nCapacity)
+        nCapacity = nGrown;
+    auto* psz = static_cast<char*>(::realloc(m_psz, static_cast<size_t>(nCapacity) + 1));
+    if (!psz)
+        ::abort(); // out of memory: nothing sensible is left to do
+    m_psz = psz;
+    m_nCapacity = nCapacity;
+}
+
+CString& CString::Assign(const char* pch, int nLength)
+{
+    Reserve(nLength);
+    if (m_psz) {
+        ::memmove(m_psz, pch, static_cast<size_t>(nLength));
+        m_psz[nLength] = '\0';
+    }
+    m_nLength = nLength;
+    return *this;
+}
+
+CString& CString::Append(const char* pch, int nLength)
+{
+    if (nLength <= 0)
+        return *this;
+    // The source may lie inside this string's own buffer, which Reserve can move.
+    if (m_psz && pch >= m_psz && pch < m_psz + m_nLength) {
+        CString copy(pch, nLength);
+        return Append(copy.m_psz, nLength);
+    }
+    Reserve(m_nLength + nLength);
+    ::memcpy(m_psz + m_nLength, pch, static_cast<size_t>(nLength));
+    m_nLength += nLength;
+    m_psz[m_nLength] = '\0';
+    return *this;
+}
+
 CString CString::Left(int nCount) const
 {
     if (nCount < 0)
         nCount = 0;
-    return CString(m_s.c_str(), nCount < GetLength() ? nCount : GetLength());
+    return CString(GetString(), nCount < m_nLength ? nCount : m_nLength);
 }
 
 CString CString::Mid(int nFirst) const
 {
     if (nFirst < 0)
         nFirst = 0;
-    if (nFirst >= GetLength())
+    if (nFirst >= m_nLength)
         return CString();
-    return CString(m_s.c_str() + nFirst);
+    return CString(m_psz + nFirst, m_nLength - nFirst);
 }
 
 CString& CString::MakeUpper()
 {
-    if (!m_s.empty())
-        _mbsupr(reinterpret_cast<unsigned char*>(&m_s[0]));
+    if (m_nLength > 0)
+        _mbsupr(reinterpret_cast<unsigned char*>(m_psz));
     return *this;
 }
 
 CString& CString::TrimRight(char ch)
 {
-    const auto* start = reinterpret_cast<const unsigned char*>(m_s.c_str());
+    const auto* start = reinterpret_cast<const unsigned char*>(GetString());
     const unsigned char* runStart = nullptr;
     for (const unsigned char* p = start; *p; p += CharLength(p)) {
         if (*p == static_cast<unsigned char>(ch)) {
@@ -50,14 +91,16 @@ CString& CString::TrimRight(char ch)
             runStart = nullptr;
         }
     }
-    if (runStart)
-        m_s.resize(runStart - start);
+    if (runStart) {
+        m_nLength = static_cast<int>(runStart - start);
+        m_psz[m_nLength] = '\0';
+    }
     return *this;
 }
 
 int CString::ReverseFind(char ch) const
 {
-    const auto* start = reinterpret_cast<const unsigned char*>(m_s.c_str());
+    const auto* start = reinterpret_cast<const unsigned char*>(GetString());
     int found = -1;
     for (const unsigned char* p = start; *p; p += CharLength(p)) {
         if (*p == static_cast<unsigned char>(ch))
@@ -68,11 +111,16 @@ int CString::ReverseFind(char ch) const
 
 char* CString::GetBufferSetLength(int nLength)
 {
-    m_s.assign(nLength > 0 ? nLength : 0, '\0');
-    return &m_s[0];
+    if (nLength < 0)
+        nLength = 0;
+    Reserve(nLength > 0 ? nLength : 1);
+    ::memset(m_psz, 0, static_cast<size_t>(nLength) + 1);
+    m_nLength = nLength;
+    return m_psz;
 }
 
 void CString::ReleaseBuffer()
 {
-    m_s.resize(strlen(m_s.c_str()));
+    if (m_psz)
+        m_nLength = Length(m_psz);
 }

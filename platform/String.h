@@ -1,53 +1,58 @@
 // CString: the ANSI string of the framework layer, multibyte-aware where paths need it.
 #pragma once
 
-#include <string>
+#include <stdlib.h>
+#include <string.h>
 
 class CString {
 public:
     CString() = default;
-    CString(const char* psz) : m_s(psz ? psz : "") {}
-    CString(const char* pch, int nLength) : m_s(pch, nLength > 0 ? nLength : 0) {}
+    CString(const char* psz) { Assign(psz, psz ? Length(psz) : 0); }
+    CString(const char* pch, int nLength) { Assign(pch, nLength > 0 ? nLength : 0); }
+    CString(const CString& other) { Assign(other.m_psz, other.m_nLength); }
+    CString(CString&& other) noexcept { Swap(other); }
+    ~CString() { ::free(m_psz); }
 
-    CString& operator=(const char* psz)
+    CString& operator=(const CString& other)
     {
-        m_s.assign(psz ? psz : "");
+        if (this != &other)
+            Assign(other.m_psz, other.m_nLength);
         return *this;
     }
+    CString& operator=(CString&& other) noexcept
+    {
+        Swap(other);
+        return *this;
+    }
+    CString& operator=(const char* psz) { return Assign(psz, psz ? Length(psz) : 0); }
 
-    int GetLength() const { return static_cast<int>(m_s.size()); }
-    bool IsEmpty() const { return m_s.empty(); }
-    void Empty() { m_s.clear(); }
-    const char* GetString() const { return m_s.c_str(); }
-    operator const char*() const { return m_s.c_str(); }
-    char GetAt(int i) const { return m_s[i]; }
+    int GetLength() const { return m_nLength; }
+    bool IsEmpty() const { return m_nLength == 0; }
+    void Empty() { Assign("", 0); }
+    const char* GetString() const { return m_psz ? m_psz : ""; }
+    operator const char*() const { return GetString(); }
+    char GetAt(int i) const { return m_psz[i]; }
 
     // The byte test is deliberate: a path ends in a separator when its last byte is one.
-    bool EndsWith(char ch) const { return !m_s.empty() && m_s.back() == ch; }
+    bool EndsWith(char ch) const { return m_nLength > 0 && m_psz[m_nLength - 1] == ch; }
 
-    CString& operator+=(const char* psz)
-    {
-        m_s.append(psz ? psz : "");
-        return *this;
-    }
-    CString& operator+=(const CString& str)
-    {
-        m_s.append(str.m_s);
-        return *this;
-    }
-    CString& operator+=(char ch)
-    {
-        m_s.push_back(ch);
-        return *this;
-    }
+    CString& operator+=(const char* psz) { return Append(psz, psz ? Length(psz) : 0); }
+    CString& operator+=(const CString& str) { return Append(str.m_psz, str.m_nLength); }
+    CString& operator+=(char ch) { return Append(&ch, 1); }
 
     friend CString operator+(CString lhs, const char* rhs) { return lhs += rhs; }
     friend CString operator+(CString lhs, const CString& rhs) { return lhs += rhs; }
     friend CString operator+(CString lhs, char rhs) { return lhs += rhs; }
     friend CString operator+(const char* lhs, const CString& rhs) { return CString(lhs) += rhs; }
 
-    friend bool operator==(const CString& a, const CString& b) { return a.m_s == b.m_s; }
-    friend bool operator==(const CString& a, const char* b) { return a.m_s == (b ? b : ""); }
+    friend bool operator==(const CString& a, const char* b)
+    {
+        return ::strcmp(a.GetString(), b ? b : "") == 0;
+    }
+    friend bool operator==(const CString& a, const CString& b)
+    {
+        return a.m_nLength == b.m_nLength && a == b.GetString();
+    }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
 
@@ -65,8 +70,26 @@ public:
     char* GetBufferSetLength(int nLength);
     void ReleaseBuffer();
 
-    void Swap(CString& other) noexcept { m_s.swap(other.m_s); }
+    void Swap(CString& other) noexcept
+    {
+        char* psz = m_psz;
+        m_psz = other.m_psz;
+        other.m_psz = psz;
+        int n = m_nLength;
+        m_nLength = other.m_nLength;
+        other.m_nLength = n;
+        n = m_nCapacity;
+        m_nCapacity = other.m_nCapacity;
+        other.m_nCapacity = n;
+    }
 
 private:
-    std::string m_s;
+    static int Length(const char* psz) { return static_cast<int>(::strlen(psz)); }
+    CString& Assign(const char* pch, int nLength);
+    CString& Append(const char* pch, int nLength);
+    void Reserve(int nCapacity);
+
+    char* m_psz = nullptr; // null until the first character is stored
+    int m_nLength = 0;
+    int m_nCapacity = 0; // bytes available for characters, the terminator not counted
 };

@@ -3,40 +3,37 @@
 
 #include "platform/String.h"
 
-#include <vector>
-
 class CStringArray {
 public:
     CStringArray() = default;
-    virtual ~CStringArray() = default;
+    virtual ~CStringArray() { RemoveAll(); }
 
     CStringArray(const CStringArray&) = delete;
     CStringArray& operator=(const CStringArray&) = delete;
 
-    int GetSize() const { return static_cast<int>(m_items.size()); }
-    bool IsEmpty() const { return m_items.empty(); }
-    const CString& GetAt(int i) const { return m_items[i]; }
-    CString& ElementAt(int i) { return m_items[i]; }
-    const CString& operator[](int i) const { return m_items[i]; }
-    CString& operator[](int i) { return m_items[i]; }
-    void SetAt(int i, const CString& str) { m_items[i] = str; }
+    int GetSize() const { return m_nSize; }
+    bool IsEmpty() const { return m_nSize == 0; }
+    const CString& GetAt(int i) const { return m_pData[i]; }
+    CString& ElementAt(int i) { return m_pData[i]; }
+    const CString& operator[](int i) const { return m_pData[i]; }
+    CString& operator[](int i) { return m_pData[i]; }
+    void SetAt(int i, const CString& str) { m_pData[i] = str; }
 
-    void SetAtGrow(int i, const CString& str)
-    {
-        if (i >= GetSize())
-            m_items.resize(i + 1);
-        m_items[i] = str;
-    }
+    void SetAtGrow(int i, const CString& str);
     int Add(const CString& str)
     {
-        m_items.push_back(str);
-        return GetSize() - 1;
+        SetAtGrow(m_nSize, str);
+        return m_nSize - 1;
     }
-    void RemoveAll() { m_items.clear(); }
+    void RemoveAll();
 
-    CString* GetData() { return m_items.data(); }
-    const CString* GetData() const { return m_items.data(); }
+    CString* GetData() { return m_pData; }
+    const CString* GetData() const { return m_pData; }
 
 private:
-    std::vector<CString> m_items;
+    void SetSize(int nNewSize);
+
+    CString* m_pData = nullptr;
+    int m_nSize = 0;
+    int m_nCapacity = 0;
 };
