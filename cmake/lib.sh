@@ -16,7 +16,7 @@ VENEERKIT_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 go
 XVFB_PID=""
 HOLDER_PID=""
 
-say() { printf '==> %s\n' "$*" >&2; }
+say() { printf '==> [%ss] %s\n' "$SECONDS" "$*" >&2; }
 die() {
     printf 'error: %s\n' "$*" >&2
     exit 1
