@@ -102,6 +102,7 @@ stop_xvfb() {
 # listing, so it happens here, once; later runs find system.reg and skip it.
 prime_prefix() {
     if [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.update-timestamp" ]; then
+        unmanage_windows
         return 0
     fi
     say "priming the Wine prefix $WINEPREFIX (first run takes a minute)"
@@ -111,6 +112,19 @@ prime_prefix() {
         die "wineboot -i failed"
     }
     timeout 300 wineserver -w || die "the Wine prefix did not settle after wineboot"
+    unmanage_windows
+}
+
+# Xvfb runs no window manager. Wine still treats top-level windows as managed by one and, on
+# hiding or destroying each, waits two seconds for a reply that never comes. The test exe
+# creates a dialog per test, so its windows alone are unmanaged; Veneerkit.exe itself keeps
+# the default, which a real desktop's window manager needs. Made once per prefix.
+unmanage_windows() {
+    grep -q 'AppDefaults\\\\veneerkit_tests.exe\\\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null &&
+        return 0
+    "$WINE64" reg add 'HKCU\Software\Wine\AppDefaults\veneerkit_tests.exe\X11 Driver' \
+        /v Managed /d N /f >/dev/null 2>&1 || die "could not set Wine's window mode for the tests"
+    timeout 60 wineserver -w || true
 }
 
 # Keeps one idle Wine process alive while tests run. Each test then finds the Wine services
