@@ -1,0 +1,48 @@
+// CFolderTreeCtrl: the tree of drives and folders, read from disk one level at a time.
+#pragma once
+
+#include "folders/FolderEnum.h"
+#include "platform/ImageList.h"
+#include "platform/TreeCtrl.h"
+
+class CFolderTreeCtrl : public CTreeCtrl {
+public:
+    CFolderTreeCtrl();
+    ~CFolderTreeCtrl() override;
+
+    // Shows every drive (root NULL or empty) or one folder as the only root item; files too
+    // when `files` is set. FALSE, with m_strError set, if the tree could not be filled.
+    BOOL DisplayTree(const char* root, BOOL files);
+    BOOL SetSystemImageList();
+    BOOL DisplayDrives();
+    // Adds the children of `folder` under `parent`, folders first, each level sorted.
+    void DisplayPath(HTREEITEM parent, const char* folder);
+    // Adds one item for `path` at the end of `parent`'s children; NULL if the shell has no
+    // icon for it.
+    HTREEITEM AddItem(HTREEITEM parent, const char* path);
+    void ExpandItem(HTREEITEM item, UINT action);
+    // The item's folder path, without a trailing backslash (C: for a drive item).
+    CString GetFullPath(HTREEITEM item) const;
+    // Opens the tree along `path` and selects its last folder; FALSE if any part is missing.
+    BOOL SetSelPath(const char* path);
+    // The child of `parent` whose upper-cased text is `text` (already upper-cased).
+    HTREEITEM FindChildItem(HTREEITEM parent, const char* text) const;
+    // Whether `path` lies under a root item and names a folder that exists.
+    BOOL ExistentPath(const char* path) const;
+
+    BOOL m_bFiles;
+    CString m_strError;
+
+protected:
+    CImageList m_imgList; // the shell's, never destroyed here
+    CString m_strRoot;    // with a trailing backslash; empty while all drives are shown
+
+    void OnItemexpanded(NMHDR* pNMHDR, LRESULT* pResult);
+
+private:
+    void DeleteChildren(HTREEITEM item) const;
+    // The empty child that gives a closed folder its expand button.
+    void InsertDummyChild(HTREEITEM parent, BOOL bWithImages) const;
+
+    DECLARE_MESSAGE_MAP()
+};
