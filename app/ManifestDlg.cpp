@@ -47,6 +47,7 @@ BEGIN_MESSAGE_MAP(CManifestDlg, CDialog)
     ON_NOTIFY(NM_DBLCLK, IDC_PROGRAM_LIST, OnDblclkProgramList)
     ON_BN_CLICKED(IDC_ALL_ON, OnAllOn)
     ON_BN_CLICKED(IDC_ALL_OFF, OnAllOff)
+    ON_NOTIFY(TVN_SELCHANGED, IDC_FOLDER_TREE, OnSelchangedFolderTree)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_PROGRAM_LIST, OnItemchangedProgramList)
     ON_WM_SIZE()
     ON_WM_GETMINMAXINFO()
@@ -63,6 +64,12 @@ BOOL CManifestDlg::OnInitDialog()
     m_listPrograms.InsertColumn(0, "", LVCFMT_LEFT, 22);
     m_listPrograms.InsertColumn(1, "Name", LVCFMT_LEFT, 180);
     m_listPrograms.InsertColumn(2, "Size", LVCFMT_RIGHT, 80);
+
+    // All drives, folders only; the empty start path selects nothing.
+    if (!m_treeFolders.m_hWnd && m_treeFolders.SubclassDlgItem(IDC_FOLDER_TREE, this)) {
+        m_treeFolders.DisplayTree(nullptr, FALSE);
+        m_treeFolders.SetSelPath("");
+    }
 
     RECT client;
     GetClientRect(&client);
@@ -171,4 +178,16 @@ void CManifestDlg::OnDblclkProgramList(NMHDR*, LRESULT* pResult)
     int row = RowAtMessagePos(m_listPrograms);
     if (row >= 0)
         RunProgram(m_hWnd, m_listPrograms, m_strFolder, row);
+}
+
+void CManifestDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    const auto* change = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
+    CString folder = m_treeFolders.GetFullPath(change->itemNew.hItem);
+    if (!folder.EndsWith('\\'))
+        folder += '\\';
+    m_strFolder = folder;
+    UpdateData(FALSE);
+    ListPrograms();
+    *pResult = 0;
 }

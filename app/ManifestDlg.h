@@ -1,9 +1,9 @@
 // CManifestDlg: the main dialog, with the folder tree, the program list and their commands.
 #pragma once
 
+#include "folders/FolderTreeCtrl.h"
 #include "platform/Dialog.h"
 #include "platform/ListCtrl.h"
-#include "platform/TreeCtrl.h"
 #include "res/resource.h"
 
 class CManifestDlg : public CDialog {
@@ -23,7 +23,7 @@ public:
     CButton m_btnAllOff;
     CButton m_btnAllOn;
     CListCtrl m_listPrograms;
-    CTreeCtrl m_treeFolders;
+    CFolderTreeCtrl m_treeFolders;
     CString m_strFolder;
 
 protected:
@@ -43,6 +43,7 @@ protected:
     void OnAllOff();
     void OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDblclkProgramList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
 
     DECLARE_MESSAGE_MAP()
 
