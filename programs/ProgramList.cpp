@@ -40,6 +40,9 @@ int ListProgramRows(CListCtrl& list, const CString& folder)
 {
     list.DeleteAllItems();
 
+    // No message is dispatched until the listing ends, so the user sees the same list either
+    // way; with redrawing off the control skips laying out its scroll bar after every row.
+    list.SetRedraw(FALSE);
     CFileFind finder;
     BOOL bMore = finder.FindFile(ProgramPath(folder, "*.EXE"));
     int count = 0;
@@ -63,6 +66,7 @@ int ListProgramRows(CListCtrl& list, const CString& folder)
             SetRowCheck(list, row, TRUE);
         ++count;
     }
+    list.SetRedraw(TRUE);
     return count;
 }
 
