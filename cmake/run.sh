@@ -10,6 +10,7 @@ SCREENSHOT="$BUILD_DIR/screenshot.png"
 APP_PID=""
 
 cleanup() {
+    rm -rf "$DEMO_DIR"
     if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
         kill "$APP_PID" 2>/dev/null || true
         wait "$APP_PID" 2>/dev/null || true
@@ -18,6 +19,31 @@ cleanup() {
         wait_wineserver
         stop_xvfb
     fi
+}
+
+DEMO_DIR="$BUILD_DIR/demo"
+
+# For the screenshot: a folder of programs, opened in the tree by typing its path, and two of
+# its programs switched on with the space bar, as a user would. Tab order: path field, list,
+# All ON, All OFF, tree; the tree selects the item whose name starts with what is typed.
+show_demo_folder() {
+    local window=$1 name component
+    rm -rf "$DEMO_DIR"
+    mkdir -p "$DEMO_DIR/Tools"
+    for name in Calculator.exe Paint.exe Setup.2.exe TextEdit.exe Viewer.EXE; do
+        head -c $((RANDOM * 4 + 4096)) /dev/zero >"$DEMO_DIR/$name"
+    done
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key --delay 150 shift+Tab z 2>/dev/null || true
+    local IFS=/
+    for component in ${DEMO_DIR#/}; do
+        xdotool key Right 2>/dev/null || true
+        sleep 1
+        xdotool type --delay 60 "$component" 2>/dev/null || true
+    done
+    sleep 1
+    xdotool key --delay 200 Tab Tab Down space Down Down space Up 2>/dev/null || true
+    sleep 1
 }
 
 install_missing "${VENEERKIT_PACKAGES[@]}"
@@ -55,6 +81,7 @@ say "window $window appeared"
 
 # The window is mapped before the controls have painted.
 sleep 2
+$headless && show_demo_folder "$window"
 import -window "$window" "$SCREENSHOT" || die "could not save $SCREENSHOT"
 say "saved $SCREENSHOT"
 
