@@ -1,4 +1,4 @@
-// The main dialog created for real in the test process: set-up, layout, sizing and keys.
+// The main dialog created for real: set-up, layout, sizing, keys, and the code page at start.
 #include "app/ManifestApp.h"
 #include "app/ManifestDlg.h"
 #include "tests/TestSupport.h"
@@ -6,201 +6,126 @@
 #include <gtest/gtest.h>
 #include <mbctype.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
-RECT ChildRect(HWND hDlg, int id)
-{
-    RECT rect;
-    HWND hChild = ::GetDlgItem(hDlg, id);
-    ::GetWindowRect(hChild, &rect);
-    ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
+const int kControls[] = {IDC_FOLDER_TREE, IDC_PROGRAM_LIST, IDC_ALL_ON, IDC_ALL_OFF,
+                         IDC_FOLDER_PATH};
 
-void ExpectRect(HWND hDlg, int id, int x, int y, int cx, int cy)
+// x, y, cx and cy of each control above in the client area, then the name column's width plus a
+// vertical scroll bar's, which the column leaves room for. Works on another process's dialog too.
+std::vector<int> Placement(HWND hDlg)
 {
-    RECT r = ChildRect(hDlg, id);
-    EXPECT_EQ(x, r.left) << "control " << id;
-    EXPECT_EQ(y, r.top) << "control " << id;
-    EXPECT_EQ(cx, r.right - r.left) << "control " << id;
-    EXPECT_EQ(cy, r.bottom - r.top) << "control " << id;
-}
-
-void ExpectLaidOutFor(HWND hDlg, int cx, int cy)
-{
-    const int half = cx / 2;
-    ExpectRect(hDlg, IDC_FOLDER_TREE, 10, 40, half - 15, cy - 50);
-    ExpectRect(hDlg, IDC_PROGRAM_LIST, half + 5, 40, half - 15, cy - 50);
-    ExpectRect(hDlg, IDC_ALL_ON, cx - 220, 10, 100, 22);
-    ExpectRect(hDlg, IDC_ALL_OFF, cx - 110, 10, 100, 22);
-    ExpectRect(hDlg, IDC_FOLDER_PATH, 5, 10, cx - 230, 22);
-    EXPECT_EQ(half - ::GetSystemMetrics(SM_CXVSCROLL) - 123,
-              ::SendMessageA(::GetDlgItem(hDlg, IDC_PROGRAM_LIST), LVM_GETCOLUMNWIDTH, 1, 0));
-}
-
-void ExpectLaidOutForClient(HWND hDlg)
-{
-    RECT client;
-    ::GetClientRect(hDlg, &client);
-    ExpectLaidOutFor(hDlg, client.right, client.bottom);
-}
-
-class DialogTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dlg.Create());
-        test::PumpMessages();
+    std::vector<int> placement;
+    for (int id : kControls) {
+        RECT r;
+        ::GetWindowRect(::GetDlgItem(hDlg, id), &r);
+        ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
+        placement.insert(placement.end(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
     }
+    LRESULT width = ::SendDlgItemMessageA(hDlg, IDC_PROGRAM_LIST, LVM_GETCOLUMNWIDTH, 1, 0);
+    placement.push_back(static_cast<int>(width) + ::GetSystemMetrics(SM_CXVSCROLL));
+    return placement;
+}
 
-    HWND Dlg() const { return m_dlg.m_hWnd; }
-
-    CManifestDlg m_dlg;
+// Tree and list share the width half and half, the buttons keep to the right edge and the path
+// field takes what is left. A small client area with an odd width rounds half down (385: 192).
+const struct { int cx, cy; std::vector<int> placement; } kLayouts[] = {
+    {800, 600, {10, 40, 385, 550, 405, 40, 385, 550, 580, 10, 100, 22, 690, 10, 100, 22,
+                5, 10, 570, 22, 277}},
+    {385, 262, {10, 40, 177, 212, 197, 40, 177, 212, 165, 10, 100, 22, 275, 10, 100, 22,
+                5, 10, 155, 22, 69}},
 };
 
-TEST_F(DialogTest, SetsUpIconListAndFirstLayout)
+// The controls stand where the layout puts them for the dialog's present client area.
+void ExpectLaidOutForClient(CManifestDlg& dlg)
 {
-    HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ASSERT_NE(nullptr, hIcon);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(hIcon), ::SendMessageA(Dlg(), WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(reinterpret_cast<LRESULT>(hIcon), ::SendMessageA(Dlg(), WM_QUERYDRAGICON, 0, 0));
+    std::vector<int> placement = Placement(dlg);
+    RECT client;
+    ::GetClientRect(dlg, &client);
+    dlg.LayoutControls(client.right, client.bottom);
+    EXPECT_EQ(Placement(dlg), placement) << client.right << " by " << client.bottom;
+}
 
-    EXPECT_EQ(0x25u, m_dlg.m_listPrograms.GetExtendedStyle() & 0x25u);
-    HWND hHeader = reinterpret_cast<HWND>(m_dlg.m_listPrograms.SendMessage(LVM_GETHEADER));
-    ASSERT_EQ(3, ::SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0));
-    const char* headings[] = { "", "Name", "Size" };
-    const int formats[] = { LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_RIGHT };
-    for (int i = 0; i < 3; ++i) {
-        char text[32] = {};
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_FMT;
-        column.pszText = text;
-        column.cchTextMax = sizeof(text);
-        ASSERT_TRUE(m_dlg.m_listPrograms.SendMessage(LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
-        EXPECT_STREQ(headings[i], text);
-        EXPECT_EQ(formats[i], column.fmt & LVCFMT_JUSTIFYMASK);
+TEST(DialogTest, LayoutForAWideAndASmallClientArea)
+{
+    CManifestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    for (const auto& layout : kLayouts) {
+        dlg.LayoutControls(layout.cx, layout.cy);
+        EXPECT_EQ(layout.placement, Placement(dlg)) << "client width " << layout.cx;
     }
-    EXPECT_EQ(22, m_dlg.m_listPrograms.GetColumnWidth(0));
-    EXPECT_EQ(80, m_dlg.m_listPrograms.GetColumnWidth(2));
-
-    // The controls are bound and the path field starts empty.
-    EXPECT_EQ(::GetDlgItem(Dlg(), IDC_FOLDER_PATH), m_dlg.m_wndFolderPath.m_hWnd);
-    EXPECT_EQ(::GetDlgItem(Dlg(), IDC_ALL_ON), m_dlg.m_btnAllOn.m_hWnd);
-    EXPECT_EQ(::GetDlgItem(Dlg(), IDC_ALL_OFF), m_dlg.m_btnAllOff.m_hWnd);
-    EXPECT_EQ(::GetDlgItem(Dlg(), IDC_PROGRAM_LIST), m_dlg.m_listPrograms.m_hWnd);
-    EXPECT_EQ(0, ::GetWindowTextLengthA(::GetDlgItem(Dlg(), IDC_FOLDER_PATH)));
-
-    ExpectLaidOutForClient(Dlg());
 }
 
-TEST_F(DialogTest, LayoutForWideAndSmallClientAreas)
+TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSize)
 {
-    m_dlg.LayoutControls(800, 600);
-    // Half of 800 is 400: tree at 10 and list at 405, both 385 wide; the buttons at 580 and
-    // 690; the path field 570 wide.
-    ExpectRect(Dlg(), IDC_FOLDER_TREE, 10, 40, 385, 550);
-    ExpectRect(Dlg(), IDC_PROGRAM_LIST, 405, 40, 385, 550);
-    ExpectRect(Dlg(), IDC_ALL_ON, 580, 10, 100, 22);
-    ExpectRect(Dlg(), IDC_ALL_OFF, 690, 10, 100, 22);
-    ExpectRect(Dlg(), IDC_FOLDER_PATH, 5, 10, 570, 22);
+    CManifestDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    test::PumpMessages();
+    HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(hIcon), ::SendMessageA(dlg, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(hIcon), ::SendMessageA(dlg, WM_QUERYDRAGICON, 0, 0));
+    const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    EXPECT_EQ(styles, dlg.m_listPrograms.GetExtendedStyle() & styles);
+    ExpectLaidOutForClient(dlg);
 
-    // An odd width rounds half down; the smallest window still leaves every control visible.
-    m_dlg.LayoutControls(385, 262);
-    ExpectLaidOutFor(Dlg(), 385, 262);
-    RECT path = ChildRect(Dlg(), IDC_FOLDER_PATH);
-    EXPECT_GT(path.right - path.left, 0);
-}
-
-TEST_F(DialogTest, MinimumTrackingSizeIs400By300)
-{
     MINMAXINFO info = {};
-    ::SendMessageA(Dlg(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageA(dlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(400, info.ptMinTrackSize.x);
     EXPECT_EQ(300, info.ptMinTrackSize.y);
+
+    ::SetWindowPos(dlg, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    ExpectLaidOutForClient(dlg);
+    // Minimizing lays out for an empty client area, so restoring must lay out again.
+    ::ShowWindow(dlg, SW_MINIMIZE);
+    ::ShowWindow(dlg, SW_RESTORE);
+    test::PumpMessages();
+    ExpectLaidOutForClient(dlg);
 }
 
-TEST_F(DialogTest, EveryResizeLaysOutIncludingTheFirst)
+// In a fresh process, where no dialog has been sized before: the user's first resize lays the
+// controls out, Enter leaves the dialog open and Escape ends the program. The keys are posted
+// as the keyboard would queue them; EndToEndTest types real ones.
+TEST(DialogProgramTest, FirstResizeLaysOutEnterKeepsItOpenEscapeEndsIt)
 {
-    // The first size change after creation is the user's first resize: it must lay out.
-    ::SetWindowPos(Dlg(), nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
-    test::PumpMessages();
-    ExpectLaidOutForClient(Dlg());
-
-    ::SetWindowPos(Dlg(), nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
-    test::PumpMessages();
-    ExpectLaidOutForClient(Dlg());
-
-    ::ShowWindow(Dlg(), SW_MINIMIZE);
-    test::PumpMessages();
-    ::ShowWindow(Dlg(), SW_RESTORE);
-    test::PumpMessages();
-    ExpectLaidOutForClient(Dlg());
-}
-
-TEST_F(DialogTest, DataFlowsFromTheFolderStringToThePathField)
-{
-    m_dlg.m_strFolder = "Z:\\tmp\\";
-    m_dlg.UpdateData(FALSE);
-    EXPECT_STREQ("Z:\\tmp\\", m_dlg.m_wndFolderPath.GetWindowText());
-    // The field is a read-only display.
-    EXPECT_TRUE(::GetWindowLongPtrA(m_dlg.m_wndFolderPath, GWL_STYLE) & ES_READONLY);
-}
-
-TEST_F(DialogTest, HelpCommandReachesTheApplicationAndLeavesTheDialogOpen)
-{
-    ASSERT_NE(nullptr, CWinApp::GetApp());
-    LRESULT result = 1;
-    EXPECT_TRUE(CWinApp::GetApp()->OnWndMsg(WM_COMMAND, ID_HELP, 0, &result));
-    ::SendMessageA(Dlg(), WM_COMMAND, ID_HELP, 0);
-    test::PumpMessages();
-    EXPECT_TRUE(::IsWindow(Dlg()));
-}
-
-// Runs the dialog modally while another thread types at it, as a user would.
-struct KeyScript {
-    bool openAfterEnter = false;
-    bool sawWindow = false;
-};
-
-DWORD WINAPI TypeEnterThenEscape(void* param)
-{
-    auto* script = static_cast<KeyScript*>(param);
+    char path[MAX_PATH] = {};
+    std::string exe(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
+    exe = exe.substr(0, exe.find_last_of('\\') + 1) + "Veneerkit.exe";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &si, &pi)) << exe;
     HWND hDlg = nullptr;
     for (int i = 0; i < 200 && !hDlg; ++i) {
-        ::Sleep(25);
-        hDlg = ::FindWindowA(nullptr, "Veneerkit");
+        ::Sleep(50);
+        for (HWND h = nullptr; (h = ::FindWindowExA(nullptr, h, nullptr, "Veneerkit"));) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            hDlg = pid == pi.dwProcessId && ::IsWindowVisible(h) ? h : hDlg;
+        }
     }
-    script->sawWindow = hDlg != nullptr;
-    if (!hDlg)
-        return 0;
-    ::SetForegroundWindow(hDlg);
-    ::Sleep(200);
-    test::PressKey(VK_RETURN);
-    ::Sleep(300);
-    script->openAfterEnter = ::IsWindow(hDlg) && ::IsWindowVisible(hDlg);
-    // Escape must end the dialog; repeat only in case the first key went nowhere.
-    for (int i = 0; i < 10 && ::IsWindow(hDlg); ++i) {
-        ::SetForegroundWindow(hDlg);
-        test::PressKey(VK_ESCAPE);
-        ::Sleep(300);
+    EXPECT_TRUE(hDlg != nullptr) << "no dialog shown";
+    if (hDlg) {
+        RECT frame = {0, 0, 800, 600};
+        ::AdjustWindowRectEx(&frame, ::GetWindowLongA(hDlg, GWL_STYLE), FALSE,
+                             ::GetWindowLongA(hDlg, GWL_EXSTYLE));
+        ::SetWindowPos(hDlg, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                       SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(kLayouts[0].placement, Placement(hDlg));
+
+        ::PostMessageA(hDlg, WM_KEYDOWN, VK_RETURN, 0);
+        test::PumpMessages(300);
+        EXPECT_TRUE(::IsWindowVisible(hDlg)) << "Enter ended the dialog";
+        ::PostMessageA(hDlg, WM_KEYDOWN, VK_ESCAPE, 0);
     }
-    return 0;
-}
-
-TEST(ModalDialogTest, EnterKeepsTheDialogOpenAndEscapeEndsIt)
-{
-    KeyScript script;
-    HANDLE hThread = ::CreateThread(nullptr, 0, TypeEnterThenEscape, &script, 0, nullptr);
-    ASSERT_NE(nullptr, hThread);
-
-    CManifestDlg dlg;
-    INT_PTR result = dlg.DoModal();
-    ::WaitForSingleObject(hThread, 10000);
-    ::CloseHandle(hThread);
-
-    EXPECT_TRUE(script.sawWindow);
-    EXPECT_TRUE(script.openAfterEnter);
-    EXPECT_EQ(IDCANCEL, result);
+    // Wine takes about two seconds to end the process after the dialog has closed.
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(pi.hProcess, 10000)) << "Escape did not end it";
+    ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
 }
 
 TEST(StartUpTest, MultibyteCodePageIsTheAnsiCodePage)
