@@ -1,5 +1,4 @@
-// Message routing of the window layer: by message, command code, notification code and control
-// id, with notifications offered to the control's own object first.
+// Message routing of the window layer: by code and control id, the control's own object first.
 #include "platform/Dialog.h"
 #include "platform/TreeCtrl.h"
 #include "res/resource.h"
@@ -58,7 +57,8 @@ TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFir
     ASSERT_TRUE(dlg.Create());
     ASSERT_TRUE(dlg.m_tree.SubclassDlgItem(IDC_FOLDER_TREE, &dlg));
 
-    // The result is what the handler answered, as the sender of the notification sees it.
+    // An entry matches code and control together, so the last two reach no handler. The result
+    // is what the handler answered, as the sender of the notification sees it.
     const struct { int id; UINT code; LRESULT result; const char* calls; } notifications[] = {
         {IDC_PROGRAM_LIST, NM_CLICK, 11, "list:click "},
         {IDC_FOLDER_TREE, NM_CLICK, 22, "tree:click "}, // the tree's own map has no entry
@@ -77,7 +77,7 @@ TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFir
     ::SendMessageA(::GetDlgItem(dlg, IDC_ALL_ON), BM_CLICK, 0, 0);
     ::SendMessageA(::GetDlgItem(dlg, IDC_ALL_OFF), BM_CLICK, 0, 0);
     ::SetWindowPos(dlg, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
-    // Opening an item raises TVN_ITEMEXPANDED: the tree takes it, the dialog's entry is passed.
+    // Opening an item raises TVN_ITEMEXPANDED: the tree takes it, the dialog's entry never sees it.
     HTREEITEM hParent = dlg.m_tree.InsertItem("parent", TVI_ROOT);
     dlg.m_tree.InsertItem("child", hParent);
     dlg.m_tree.Expand(hParent, TVE_EXPAND);

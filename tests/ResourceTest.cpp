@@ -242,8 +242,8 @@ TEST(ResourceTest, ProcessGetsCommonControlsVersion6)
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), path, MAX_PATH);
-    EXPECT_TRUE(strstr(CharLowerA(path), "_microsoft.windows.common-controls_6595b64144ccf1df_6.0."))
-        << path;
+    const char assembly[] = "_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+    EXPECT_TRUE(strstr(CharLowerA(path), assembly)) << path;
 }
 
 } // namespace
