@@ -195,24 +195,24 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
     if (!ExistentPath(path))
         return FALSE;
 
-    // Room for the path, a closing backslash and the terminator.
-    std::vector<char> buffer(strlen(path) + 2);
-    char* components = buffer.data();
-    strcpy(components, path);
-    _strupr(components);
-    size_t length = strlen(components);
-    if (length == 0 || components[length - 1] != '\\')
-        strcat(components, "\\");
+    // Upper-cased and closed with a backslash, character by character: in a double-byte code
+    // page a trail byte may look like a small letter or a backslash.
+    CString upper = path;
+    upper.MakeUpper();
+    if (!upper.EndsWith('\\'))
+        upper += '\\';
+    std::vector<unsigned char> buffer(upper.GetString(), upper.GetString() + upper.GetLength() + 1);
+    auto* components = buffer.data();
 
     HTREEITEM parent = TVI_ROOT;
     bool bFound = true;
-    char* component = components;
-    for (char* p = components; *p; ++p) {
+    unsigned char* component = components;
+    for (unsigned char* p = components; *p; p = _mbsinc(p)) {
         if (*p != '\\')
             continue;
         SetRedraw(FALSE);
         *p = '\0';
-        HTREEITEM hItem = FindChildItem(parent, component);
+        HTREEITEM hItem = FindChildItem(parent, reinterpret_cast<const char*>(component));
         if (!hItem) {
             bFound = false;
             break;

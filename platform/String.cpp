@@ -98,6 +98,15 @@ CString& CString::TrimRight(char ch)
     return *this;
 }
 
+bool CString::EndsWith(char ch) const
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(GetString());
+    const unsigned char* last = nullptr;
+    for (; *p; p += CharLength(p))
+        last = p;
+    return last && last + 1 == p && *last == static_cast<unsigned char>(ch);
+}
+
 int CString::ReverseFind(char ch) const
 {
     const auto* start = reinterpret_cast<const unsigned char*>(GetString());

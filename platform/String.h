@@ -33,8 +33,9 @@ public:
     operator const char*() const { return GetString(); }
     char GetAt(int i) const { return m_psz[i]; }
 
-    // The byte test is deliberate: a path ends in a separator when its last byte is one.
-    bool EndsWith(char ch) const { return m_nLength > 0 && m_psz[m_nLength - 1] == ch; }
+    // Whether the last character is ch. A trail byte equal to ch is no match: in a double-byte
+    // code page a folder name may end in a character whose second byte is a backslash.
+    bool EndsWith(char ch) const;
 
     CString& operator+=(const char* psz) { return Append(psz, psz ? Length(psz) : 0); }
     CString& operator+=(const CString& str) { return Append(str.m_psz, str.m_nLength); }

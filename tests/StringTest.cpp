@@ -37,6 +37,8 @@ TEST(StringTest, DoubleByteTrailBytesAreNeitherSeparatorsNorLetters)
         GTEST_SKIP() << "code page 932 is not available to the multibyte routines here";
     const char path[] = "C:\\A\\\x95\x5C";
     EXPECT_EQ(4, CString(path).ReverseFind('\\'));
+    EXPECT_FALSE(CString(path).EndsWith('\\'));
+    EXPECT_TRUE((CString(path) + '\\').EndsWith('\\'));
     EXPECT_STREQ(path, CString(path).TrimRight('\\'));
     EXPECT_STREQ("C:", CString("C:\\\\").TrimRight('\\'));
     EXPECT_STREQ("C:\\\x83\x61Z", CString("c:\\\x83\x61z").MakeUpper());
