@@ -6,407 +6,236 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <cstring>
+#include <map>
 #include <string>
-#include <vector>
 
 namespace {
 
-// Memory inside the program under test, for the control messages that take a pointer.
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE hProcess, SIZE_T size) : m_hProcess(hProcess), m_size(size)
-    {
-        m_p = ::VirtualAllocEx(hProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteMemory()
-    {
-        if (m_p)
-            ::VirtualFreeEx(m_hProcess, m_p, 0, MEM_RELEASE);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
+// Long enough for Wine to start a program on a loaded machine; every wait ends as soon as its
+// condition holds.
+constexpr DWORD kTimeoutMs = 30000;
+const std::string kOwnManifest = "<hand-written manifest/>\r\n";
+const std::string kDependency = "name=\"Microsoft.Windows.Common-Controls\"";
 
-    LPARAM Address(SIZE_T offset = 0) const
-    {
-        return reinterpret_cast<LPARAM>(static_cast<char*>(m_p) + offset);
-    }
-    void Write(const void* data, SIZE_T size, SIZE_T offset = 0) const
-    {
-        ::WriteProcessMemory(m_hProcess, static_cast<char*>(m_p) + offset, data, size, nullptr);
-    }
-    void Read(void* data, SIZE_T size, SIZE_T offset = 0) const
-    {
-        ::ReadProcessMemory(m_hProcess, static_cast<char*>(m_p) + offset, data, size, nullptr);
-    }
-
-private:
-    HANDLE m_hProcess;
-    SIZE_T m_size;
-    void* m_p;
-};
-
-std::string ExeFolder()
+template <class Condition>
+bool WaitFor(Condition done)
 {
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.rfind('\\') + 1);
+    for (DWORD start = ::GetTickCount(); !done();) {
+        if (::GetTickCount() - start > kTimeoutMs)
+            return false;
+        test::PumpMessages(20);
+    }
+    return true;
 }
 
-struct FindWindowOfProcess {
-    DWORD pid;
-    HWND hWnd;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<FindWindowOfProcess*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hWnd, &pid);
-    char title[64] = {};
-    ::GetWindowTextA(hWnd, title, sizeof(title));
-    if (pid == search->pid && ::IsWindowVisible(hWnd) && std::string(title) == "Veneerkit") {
-        search->hWnd = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A running Veneerkit.exe and the controls of its dialog.
-class Veneerkit {
-public:
-    bool Start()
+// Veneerkit.exe showing a folder of programs, reached as a user reaches it: each folder on the
+// way opened with a double-click on its label, the last one selected with a click.
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        std::string exe = ExeFolder() + "Veneerkit.exe";
+        for (const char* name : { "alpha.exe", "Beta.EXE", "gamma.exe", "readme.txt" })
+            m_folder.CreateFileWith(name, std::string(2048, 'x'));
+        m_folder.CreateFileWith("gamma.exe.manifest", kOwnManifest);
+
+        char exe[MAX_PATH];
+        ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        strcpy(strrchr(exe, '\\') + 1, "Veneerkit.exe");
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
-        std::vector<char> commandLine(exe.begin(), exe.end());
-        commandLine.push_back('\0');
-        if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &m_pi))
-            return false;
-        FindWindowOfProcess search = { m_pi.dwProcessId, nullptr };
-        for (int i = 0; i < 200 && !search.hWnd; ++i) {
-            ::Sleep(50);
-            ::EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
-        }
-        m_hDlg = search.hWnd;
-        if (!m_hDlg)
-            return false;
+        ASSERT_TRUE(::CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                     &si, &m_pi));
+        ASSERT_TRUE(WaitFor([this] {
+            HWND hWnd = nullptr;
+            while ((hWnd = ::FindWindowExA(nullptr, hWnd, nullptr, "Veneerkit"))) {
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(hWnd, &pid);
+                if (pid == m_pi.dwProcessId && ::IsWindowVisible(hWnd))
+                    m_hDlg = hWnd;
+            }
+            ::SetForegroundWindow(m_hDlg);
+            return m_hDlg && ::GetForegroundWindow() == m_hDlg;
+        })) << "Veneerkit.exe did not show its dialog";
         m_hTree = ::GetDlgItem(m_hDlg, IDC_FOLDER_TREE);
         m_hList = ::GetDlgItem(m_hDlg, IDC_PROGRAM_LIST);
-        ::SetForegroundWindow(m_hDlg);
-        test::PumpMessages(200);
-        return m_hTree && m_hList;
+
+        const std::string& path = m_folder.Path();
+        HTREEITEM hItem = nullptr;
+        for (size_t start = 0, end; (end = path.find('\\', start)) != std::string::npos;
+             start = end + 1) {
+            POINT label;
+            hItem = ShowTreeChild(hItem, path.substr(start, end - start), &label);
+            ASSERT_NE(nullptr, hItem) << path.substr(0, end) << " is not in the tree";
+            const bool open = end + 1 < path.size();
+            test::ClickAt(label, open);
+            ASSERT_TRUE(!open || WaitFor([&] {
+                return TreeView_GetItemState(m_hTree, hItem, TVIS_EXPANDED) & TVIS_EXPANDED;
+            })) << path.substr(0, end) << " did not open";
+        }
+        // The path field shows the folder with one trailing backslash. GetWindowText does not ask
+        // a control of another process; WM_GETTEXT does.
+        char field[MAX_PATH * 2] = {};
+        ASSERT_TRUE(WaitFor([&] {
+            ::SendMessageA(::GetDlgItem(m_hDlg, IDC_FOLDER_PATH), WM_GETTEXT, sizeof(field),
+                           reinterpret_cast<LPARAM>(field));
+            return field == path && ListView_GetItemCount(m_hList) == 3;
+        })) << field;
     }
 
-    ~Veneerkit()
+    void TearDown() override
     {
-        if (!m_pi.hProcess)
-            return;
-        if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
-            if (m_hDlg)
-                ::PostMessageA(m_hDlg, WM_CLOSE, 0, 0);
-            if (::WaitForSingleObject(m_pi.hProcess, 5000) == WAIT_TIMEOUT)
-                ::TerminateProcess(m_pi.hProcess, 1);
-        }
+        if (m_pi.hProcess && !HasEnded(0))
+            ::TerminateProcess(m_pi.hProcess, 1); // a test that failed half-way
         ::CloseHandle(m_pi.hThread);
         ::CloseHandle(m_pi.hProcess);
     }
 
-    bool HasEnded(DWORD ms) const { return ::WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0; }
-
-    std::string PathField() const
+    bool HasEnded(DWORD ms) const
     {
-        // GetWindowText does not ask a control of another process; WM_GETTEXT does.
-        char text[MAX_PATH * 2] = {};
-        ::SendMessageA(::GetDlgItem(m_hDlg, IDC_FOLDER_PATH), WM_GETTEXT, sizeof(text),
-                       reinterpret_cast<LPARAM>(text));
-        return text;
+        return ::WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0;
     }
 
-    // Tree items, read through the program's own memory.
-    std::string TreeItemText(HTREEITEM hItem) const
+    // Sends a control message that takes a pointer to `data`, through a copy in the program's
+    // memory; `text`, when given, is the structure's text pointer and gets room after the copy.
+    template <class T>
+    std::string SendRemote(HWND hWnd, UINT message, WPARAM wParam, T& data,
+                           char** text = nullptr) const
     {
-        RemoteMemory remote(m_pi.hProcess, sizeof(TVITEMA) + MAX_PATH);
-        TVITEMA item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = hItem;
-        item.pszText = reinterpret_cast<char*>(remote.Address(sizeof(TVITEMA)));
-        item.cchTextMax = MAX_PATH;
-        remote.Write(&item, sizeof(item));
-        ::SendMessageA(m_hTree, TVM_GETITEMA, 0, remote.Address());
-        char text[MAX_PATH] = {};
-        remote.Read(text, MAX_PATH - 1, sizeof(TVITEMA));
-        return text;
+        auto* remote = static_cast<char*>(::VirtualAllocEx(
+            m_pi.hProcess, nullptr, sizeof(T) + MAX_PATH, MEM_COMMIT, PAGE_READWRITE));
+        if (text)
+            *text = remote + sizeof(T);
+        char buffer[MAX_PATH] = {};
+        ::WriteProcessMemory(m_pi.hProcess, remote, &data, sizeof(T), nullptr);
+        ::SendMessageA(hWnd, message, wParam, reinterpret_cast<LPARAM>(remote));
+        ::ReadProcessMemory(m_pi.hProcess, remote, &data, sizeof(T), nullptr);
+        ::ReadProcessMemory(m_pi.hProcess, remote + sizeof(T), buffer, MAX_PATH - 1, nullptr);
+        ::VirtualFreeEx(m_pi.hProcess, remote, 0, MEM_RELEASE);
+        return buffer;
     }
 
-    HTREEITEM FindTreeChild(HTREEITEM hParent, const std::string& text) const
+    // The child of hParent (of the drives for null) named `text`, scrolled into view, and the
+    // centre of its label on the screen.
+    HTREEITEM ShowTreeChild(HTREEITEM hParent, const std::string& text, POINT* label) const
     {
-        UINT code = hParent ? TVGN_CHILD : TVGN_ROOT;
-        auto hItem = reinterpret_cast<HTREEITEM>(
-            ::SendMessageA(m_hTree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(hParent)));
-        for (; hItem; hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(
-                          m_hTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(hItem)))) {
-            if (::lstrcmpiA(TreeItemText(hItem).c_str(), text.c_str()) == 0)
-                return hItem;
+        HTREEITEM hItem = hParent ? TreeView_GetChild(m_hTree, hParent) : TreeView_GetRoot(m_hTree);
+        for (; hItem; hItem = TreeView_GetNextSibling(m_hTree, hItem)) {
+            TVITEMA item = {};
+            item.mask = TVIF_TEXT;
+            item.hItem = hItem;
+            item.cchTextMax = MAX_PATH;
+            if (::lstrcmpiA(SendRemote(m_hTree, TVM_GETITEMA, 0, item, &item.pszText).c_str(),
+                            text.c_str()) == 0)
+                break;
         }
-        return nullptr;
-    }
-
-    // Centre of an item's label on the screen, scrolled into view first.
-    POINT TreeItemLabel(HTREEITEM hItem) const
-    {
-        ::SendMessageA(m_hTree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem));
-        RemoteMemory remote(m_pi.hProcess, sizeof(RECT));
-        // TVM_GETITEMRECT takes the item in the rectangle it fills.
+        TreeView_EnsureVisible(m_hTree, hItem);
         RECT rect = {};
-        remote.Write(&hItem, sizeof(hItem));
-        ::SendMessageA(m_hTree, TVM_GETITEMRECT, TRUE, remote.Address());
-        remote.Read(&rect, sizeof(rect));
-        POINT centre = { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
-        return test::ClientToScreenPoint(m_hTree, centre);
-    }
-
-    bool IsExpanded(HTREEITEM hItem) const
-    {
-        return (::SendMessageA(m_hTree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(hItem),
-                               TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-    }
-
-    HTREEITEM SelectedItem() const
-    {
-        return reinterpret_cast<HTREEITEM>(::SendMessageA(m_hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    }
-
-    int RowCount() const { return static_cast<int>(::SendMessageA(m_hList, LVM_GETITEMCOUNT, 0, 0)); }
-
-    std::string RowText(int row, int column) const
-    {
-        RemoteMemory remote(m_pi.hProcess, sizeof(LVITEMA) + MAX_PATH);
-        LVITEMA item = {};
-        item.iSubItem = column;
-        item.pszText = reinterpret_cast<char*>(remote.Address(sizeof(LVITEMA)));
-        item.cchTextMax = MAX_PATH;
-        remote.Write(&item, sizeof(item));
-        ::SendMessageA(m_hList, LVM_GETITEMTEXTA, row, remote.Address());
-        char text[MAX_PATH] = {};
-        remote.Read(text, MAX_PATH - 1, sizeof(LVITEMA));
-        return text;
-    }
-
-    int FindRow(const std::string& name) const
-    {
-        for (int row = 0; row < RowCount(); ++row) {
-            if (RowText(row, 1) == name)
-                return row;
-        }
-        return -1;
-    }
-
-    bool IsChecked(int row) const
-    {
-        return ((::SendMessageA(m_hList, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) & 0xF) == 2;
-    }
-
-    // A point on the row's check box, found by asking the list what lies under it.
-    bool CheckBoxOf(int row, POINT* screen) const
-    {
-        RemoteMemory remote(m_pi.hProcess, sizeof(LVHITTESTINFO));
-        RECT bounds = {};
-        bounds.left = LVIR_BOUNDS;
-        remote.Write(&bounds, sizeof(bounds));
-        ::SendMessageA(m_hList, LVM_GETITEMRECT, row, remote.Address());
-        remote.Read(&bounds, sizeof(bounds));
-        for (int x = bounds.left; x < bounds.left + 40; ++x) {
-            LVHITTESTINFO info = {};
-            info.pt = { x, (bounds.top + bounds.bottom) / 2 };
-            remote.Write(&info, sizeof(info));
-            ::SendMessageA(m_hList, LVM_HITTEST, 0, remote.Address());
-            remote.Read(&info, sizeof(info));
-            if (info.iItem == row && (info.flags & LVHT_ONITEMSTATEICON)) {
-                *screen = test::ClientToScreenPoint(m_hList, { x + 4, info.pt.y });
-                return true;
-            }
-        }
-        return false;
-    }
-
-    POINT ButtonCentre(int id) const
-    {
-        RECT rect;
-        ::GetWindowRect(::GetDlgItem(m_hDlg, id), &rect);
-        return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
-    }
-
-    HWND m_hDlg = nullptr;
-    HWND m_hTree = nullptr;
-    HWND m_hList = nullptr;
-
-private:
-    PROCESS_INFORMATION m_pi = {};
-};
-
-// A folder of programs under Z:\tmp, reachable in the tree as Z: > tmp > name.
-class ProgramFolder {
-public:
-    ProgramFolder()
-    {
-        char name[64];
-        wsprintfA(name, "vk-e2e-%lu", ::GetCurrentProcessId());
-        m_name = name;
-        m_path = "Z:\\tmp\\" + m_name + "\\";
-        ::CreateDirectoryA(m_path.c_str(), nullptr);
-    }
-    ~ProgramFolder() { test::RemoveTree(m_path); }
-
-    std::string Add(const std::string& name, const std::string& content = std::string(2048, 'x')) const
-    {
-        std::string path = m_path + name;
-        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        ::CloseHandle(h);
-        return path;
-    }
-    std::string Manifest(const std::string& program) const { return m_path + program + ".manifest"; }
-
-    std::string m_name;
-    std::string m_path;
-};
-
-bool IsDependencyManifest(const std::string& path)
-{
-    std::string content = test::ReadWholeFile(path);
-    return content.size() == 500 &&
-           content.find("name=\"Microsoft.Windows.Common-Controls\"") != std::string::npos;
-}
-
-class EndToEndTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_folder.Add("alpha.exe");
-        m_folder.Add("Beta.EXE");
-        m_folder.Add("gamma.exe");
-        m_folder.Add("readme.txt");
-        m_folder.Add("gamma.exe.manifest", "<hand-written manifest/>\r\n");
-        ASSERT_TRUE(m_app.Start()) << "Veneerkit.exe did not show its dialog";
-    }
-
-    // Opens a tree item with a double-click on its label, as a user opens a folder.
-    HTREEITEM Open(HTREEITEM hParent, const std::string& text)
-    {
-        HTREEITEM hItem = m_app.FindTreeChild(hParent, text);
-        EXPECT_NE(nullptr, hItem) << text << " is not in the tree";
-        if (!hItem)
-            return nullptr;
-        test::ClickAt(m_app.TreeItemLabel(hItem), true);
-        test::PumpMessages(300);
-        EXPECT_TRUE(m_app.IsExpanded(hItem)) << text << " did not open";
+        memcpy(&rect, &hItem, sizeof(hItem)); // the item goes in the rectangle it fills
+        SendRemote(m_hTree, TVM_GETITEMRECT, TRUE, rect);
+        *label = test::ClientToScreenPoint(m_hTree, { (rect.left + rect.right) / 2,
+                                                      (rect.top + rect.bottom) / 2 });
         return hItem;
     }
 
-    // Opens Z: and tmp, then selects the test folder with one click.
-    void BrowseToFolder()
+    std::string RowName(int row) const
     {
-        HTREEITEM hTmp = Open(Open(nullptr, "Z:"), "tmp");
-        ASSERT_NE(nullptr, hTmp);
-        HTREEITEM hFolder = m_app.FindTreeChild(hTmp, m_folder.m_name);
-        ASSERT_NE(nullptr, hFolder) << "the new folder is not listed under tmp";
-        test::ClickAt(m_app.TreeItemLabel(hFolder));
-        test::PumpMessages(300);
-        ASSERT_EQ(hFolder, m_app.SelectedItem());
+        LVITEMA item = {};
+        item.iSubItem = 1;
+        item.cchTextMax = MAX_PATH;
+        return SendRemote(m_hList, LVM_GETITEMTEXTA, row, item, &item.pszText);
     }
 
-    void ClickCheckBox(const std::string& program)
+    // Each name's box in the list, "[x]" or "[ ]" (none when not listed), and its manifest on
+    // disk: "-" none, "ours" the one Veneerkit writes, "own" the user's own.
+    std::string State() const
     {
-        int row = m_app.FindRow(program);
-        ASSERT_GE(row, 0) << program << " is not listed";
-        POINT box;
-        ASSERT_TRUE(m_app.CheckBoxOf(row, &box));
-        test::ClickAt(box);
-        // Wait out the double-click time, so that the next click is a click of its own.
+        std::map<std::string, std::string> boxes;
+        for (int row = 0; row < ListView_GetItemCount(m_hList); ++row)
+            boxes[RowName(row)] = ListView_GetCheckState(m_hList, row) ? "[x]" : "[ ]";
+        std::string state;
+        for (const char* name : { "alpha.exe", "Beta.EXE", "gamma.exe", "readme.txt" }) {
+            const std::string manifest = test::ReadWholeFile(m_folder / name + ".manifest");
+            const char* kind = manifest.empty() ? "-" : manifest == kOwnManifest ? "own" : "?";
+            if (manifest.size() == 500 && manifest.find(kDependency) != std::string::npos)
+                kind = "ours";
+            state += std::string(state.empty() ? "" : " ") + name + boxes[name] + kind;
+        }
+        return state;
+    }
+
+    void ExpectState(const std::string& expected) const
+    {
+        EXPECT_TRUE(WaitFor([&] { return State() == expected; })) << State();
+    }
+
+    void ClickButton(int id) const
+    {
+        RECT rect;
+        ::GetWindowRect(::GetDlgItem(m_hDlg, id), &rect);
+        test::ClickAt({ (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 });
+    }
+
+    // Clicks the program's check box, found by asking the list what lies under each point.
+    void ClickCheckBox(const std::string& program) const
+    {
+        int row = 0;
+        while (row < ListView_GetItemCount(m_hList) && RowName(row) != program)
+            ++row;
+        RECT bounds = {};
+        bounds.left = LVIR_BOUNDS;
+        SendRemote(m_hList, LVM_GETITEMRECT, row, bounds);
+        LVHITTESTINFO hit = {};
+        for (hit.pt = { bounds.left, (bounds.top + bounds.bottom) / 2 };; ++hit.pt.x) {
+            ASSERT_LT(hit.pt.x, bounds.left + 40) << "no check box for " << program;
+            SendRemote(m_hList, LVM_HITTEST, 0, hit);
+            if (hit.iItem == row && (hit.flags & LVHT_ONITEMSTATEICON))
+                break;
+        }
+        test::ClickAt(test::ClientToScreenPoint(m_hList, { hit.pt.x + 4, hit.pt.y }));
+        // Wait out the double-click time, so that the next click is a click of its own: a
+        // double-click on a row starts the program.
         test::PumpMessages(::GetDoubleClickTime() + 100);
     }
 
-    ProgramFolder m_folder;
-    Veneerkit m_app;
+    test::TempFolder m_folder;
+    PROCESS_INFORMATION m_pi = {};
+    HWND m_hDlg = nullptr, m_hTree = nullptr, m_hList = nullptr;
 };
 
-TEST_F(EndToEndTest, OpeningAndSelectingAFolderListsItsPrograms)
+TEST_F(EndToEnd, SelectingAFolderListsItsProgramsAndWritesNothing)
 {
-    BrowseToFolder();
-    EXPECT_EQ(m_folder.m_path, m_app.PathField());
-
-    ASSERT_EQ(3, m_app.RowCount());
-    int alpha = m_app.FindRow("alpha.exe");
-    int beta = m_app.FindRow("Beta.EXE");
-    int gamma = m_app.FindRow("gamma.exe");
-    ASSERT_GE(alpha, 0);
-    ASSERT_GE(beta, 0);
-    ASSERT_GE(gamma, 0);
-    EXPECT_EQ("2 KB", m_app.RowText(alpha, 2));
-    EXPECT_FALSE(m_app.IsChecked(alpha));
-    EXPECT_FALSE(m_app.IsChecked(beta));
-    EXPECT_TRUE(m_app.IsChecked(gamma));
-
-    // Browsing reads and lists; it never writes.
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("alpha.exe")));
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("Beta.EXE")));
-    EXPECT_EQ("<hand-written manifest/>\r\n", test::ReadWholeFile(m_folder.Manifest("gamma.exe")));
+    EXPECT_EQ("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-", State());
 }
 
-TEST_F(EndToEndTest, ClickingACheckBoxCreatesAndDeletesThatProgramsManifest)
+TEST_F(EndToEnd, ClickingACheckBoxCreatesThenDeletesThatProgramsManifest)
 {
-    BrowseToFolder();
-
     ClickCheckBox("alpha.exe");
-    EXPECT_TRUE(IsDependencyManifest(m_folder.Manifest("alpha.exe")));
-    EXPECT_TRUE(m_app.IsChecked(m_app.FindRow("alpha.exe")));
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("Beta.EXE")));
-
+    ExpectState("alpha.exe[x]ours Beta.EXE[ ]- gamma.exe[x]own readme.txt-");
     ClickCheckBox("alpha.exe");
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("alpha.exe")));
-    EXPECT_FALSE(m_app.IsChecked(m_app.FindRow("alpha.exe")));
-    EXPECT_EQ("<hand-written manifest/>\r\n", test::ReadWholeFile(m_folder.Manifest("gamma.exe")));
+    ExpectState("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-");
 }
 
-TEST_F(EndToEndTest, AllOnThenAllOffSwitchEveryListedProgram)
+TEST_F(EndToEnd, AllOnThenAllOffSwitchEveryListedProgram)
 {
-    BrowseToFolder();
-
-    test::ClickAt(m_app.ButtonCentre(IDC_ALL_ON));
-    test::PumpMessages(300);
-    EXPECT_TRUE(IsDependencyManifest(m_folder.Manifest("alpha.exe")));
-    EXPECT_TRUE(IsDependencyManifest(m_folder.Manifest("Beta.EXE")));
     // A manifest that was there already stays as the user wrote it.
-    EXPECT_EQ("<hand-written manifest/>\r\n", test::ReadWholeFile(m_folder.Manifest("gamma.exe")));
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("readme.txt")));
-    for (int row = 0; row < m_app.RowCount(); ++row)
-        EXPECT_TRUE(m_app.IsChecked(row)) << "row " << row;
-
-    test::ClickAt(m_app.ButtonCentre(IDC_ALL_OFF));
-    test::PumpMessages(300);
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("alpha.exe")));
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("Beta.EXE")));
-    EXPECT_FALSE(test::FileExists(m_folder.Manifest("gamma.exe")));
-    for (int row = 0; row < m_app.RowCount(); ++row)
-        EXPECT_FALSE(m_app.IsChecked(row)) << "row " << row;
-
+    ClickButton(IDC_ALL_ON);
+    ExpectState("alpha.exe[x]ours Beta.EXE[x]ours gamma.exe[x]own readme.txt-");
+    ClickButton(IDC_ALL_OFF);
+    ExpectState("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[ ]- readme.txt-");
     // The programs themselves are never touched.
-    EXPECT_EQ(std::string(2048, 'x'), test::ReadWholeFile(m_folder.m_path + "alpha.exe"));
+    EXPECT_EQ(std::string(2048, 'x'), test::ReadWholeFile(m_folder / "alpha.exe"));
 }
 
-TEST_F(EndToEndTest, EnterKeepsTheProgramRunningAndEscapeEndsIt)
+TEST_F(EndToEnd, EnterKeepsTheDialogOpenAndEscapeClosesIt)
 {
-    ::SetForegroundWindow(m_app.m_hDlg);
-    test::PressKey(VK_RETURN);
-    EXPECT_FALSE(m_app.HasEnded(500));
-    ::SetForegroundWindow(m_app.m_hDlg);
+    test::PressKey(VK_RETURN); // the tree has the focus
+    // Input is handled in order: All ON still working shows the dialog outlived the Enter key.
+    ClickButton(IDC_ALL_ON);
+    ExpectState("alpha.exe[x]ours Beta.EXE[x]ours gamma.exe[x]own readme.txt-");
+    EXPECT_FALSE(HasEnded(0));
     test::PressKey(VK_ESCAPE);
-    EXPECT_TRUE(m_app.HasEnded(5000));
+    EXPECT_TRUE(HasEnded(kTimeoutMs));
 }
 
 } // namespace
