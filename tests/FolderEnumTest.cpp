@@ -161,6 +161,7 @@ TEST(GetSubPath, GivesTheLastComponent)
     MultibyteCodePage shiftJis(932);
     ASSERT_TRUE(shiftJis.ok);
     EXPECT_STREQ("\x95\x5C" "B", GetSubPath("C:\\A\\\x95\x5C" "B"));
+    EXPECT_STREQ("\x95\x5C", GetSubPath("C:\\A\\\x95\x5C"));
     EXPECT_STREQ("x\x95\x5Cy", GetSubPath("C:\\\x95\x5C\\x\x95\x5Cy\\"));
 }
 
