@@ -15,16 +15,59 @@ const char kNoSystemImageList[] = "Cannot retrieve the Handle of SystemImageList
 const char kNoDriveStrings[] = "Error Getting Logical DriveStrings!";
 const char kNoFileInfo[] = "Error Gettting SystemFileInfo!";
 
-// The system image list index of the shell's small icon for `path`. The index is all the tree
-// draws with, so no icon handle is asked for: SHGFI_ICON would fill in the very same index and
-// then build an icon from it, which made up a quarter of the time it takes to open a folder.
-bool SmallIconIndex(const char* path, UINT extraFlags, int& index)
+// The system image list indices of a path's small icons, closed and open.
+struct ShellIcons {
+    int nImage = -1;
+    int nSelectedImage = -1;
+};
+
+// Only the indices are asked for: SHGFI_ICON would fill in the very same index and then build
+// an icon from it.
+bool QueryShellIcons(const char* path, ShellIcons& icons)
 {
-    SHFILEINFOA info = {};
-    if (!::SHGetFileInfoA(path, 0, &info, sizeof(info),
-                          SHGFI_SYSICONINDEX | SHGFI_SMALLICON | extraFlags))
+    SHFILEINFOA closed = {}, open = {};
+    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    if (!::SHGetFileInfoA(path, 0, &closed, sizeof(closed), flags) ||
+        !::SHGetFileInfoA(path, 0, &open, sizeof(open), flags | SHGFI_OPENICON))
         return false;
-    index = info.iIcon;
+    icons.nImage = closed.iIcon;
+    icons.nSelectedImage = open.iIcon;
+    return true;
+}
+
+// The shell draws a folder with icons of its own only when a desktop.ini inside says so, and it
+// reads that file only for a folder marked read-only or system. Links to other places are left
+// to the shell as well.
+constexpr DWORD kShellMayCustomize =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+
+bool IsPlainFolder(const char* path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & kShellMayCustomize);
+}
+
+// Every plain folder shows the same two icons, so the shell is asked about the first one only
+// and the answer reused: each query by path makes the shell look the folder up on disk, which
+// took most of the time of opening a folder with many sub-folders. The system image list
+// belongs to the process, so its indices hold for the process's life. Drives and the root
+// folder are always asked about.
+bool SmallIconIndices(const char* path, bool bRootItem, int& nImage, int& nSelectedImage)
+{
+    static ShellIcons s_plainFolder;
+
+    ShellIcons icons;
+    if (!bRootItem && s_plainFolder.nImage >= 0 && IsPlainFolder(path)) {
+        icons = s_plainFolder;
+    } else {
+        if (!QueryShellIcons(path, icons))
+            return false;
+        if (!bRootItem && s_plainFolder.nImage < 0 && IsPlainFolder(path))
+            s_plainFolder = icons;
+    }
+    nImage = icons.nImage;
+    nSelectedImage = icons.nSelectedImage;
     return true;
 }
 
@@ -147,7 +190,7 @@ HTREEITEM CFolderTreeCtrl::AddItem(HTREEITEM parent, const char* path)
 
     int nImage = 0;
     int nSelectedImage = 0;
-    if (!SmallIconIndex(copy, 0, nImage) || !SmallIconIndex(copy, SHGFI_OPENICON, nSelectedImage)) {
+    if (!SmallIconIndices(copy, parent == TVI_ROOT, nImage, nSelectedImage)) {
         m_strError = kNoFileInfo;
         return nullptr;
     }
