@@ -5,6 +5,7 @@
 #include <mbctype.h>
 #include <mbstring.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -66,7 +67,9 @@ DWORD WINAPI FakeGetLogicalDriveStrings(DWORD, LPSTR buffer)
 
 UINT WINAPI FakeGetDriveType(LPCSTR root)
 {
-    return strchr("DE", root[0]) ? DRIVE_CDROM : strchr("ABG", root[0]) ? DRIVE_REMOVABLE : DRIVE_FIXED;
+    if (strchr("DE", root[0]))
+        return DRIVE_CDROM;
+    return strchr("ABG", root[0]) ? DRIVE_REMOVABLE : DRIVE_FIXED;
 }
 
 } // namespace
@@ -173,11 +176,13 @@ TEST(DriveFilter, LeavesOutFloppiesAndCdRomsAndKeepsThePlatformsOrder)
         Names shown;
     } cases[] = { { "", FALSE, {} },
                   { "A:\\\0B:\\\0E:\\\0"s, TRUE, {} },
-                  { "A:\\\0C:\\\0Z:\\\0D:\\\0G:\\\0H:\\\0"s, TRUE, { "C:\\", "Z:\\", "G:\\", "H:\\" } } };
+                  { "A:\\\0C:\\\0Z:\\\0D:\\\0G:\\\0H:\\\0"s, TRUE,
+                    { "C:\\", "Z:\\", "G:\\", "H:\\" } } };
     for (const auto& c : cases) {
         s_driveStrings = c.strings;
         CStringArray drives;
-        EXPECT_EQ(c.result, GetShownDrives(drives, { FakeGetLogicalDriveStrings, FakeGetDriveType }));
-        EXPECT_EQ(c.shown, Contents(drives)) << c.strings;
+        const DriveQueries fake = { FakeGetLogicalDriveStrings, FakeGetDriveType };
+        EXPECT_EQ(c.result, GetShownDrives(drives, fake));
+        EXPECT_EQ(c.shown, Contents(drives));
     }
 }
