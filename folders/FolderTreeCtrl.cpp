@@ -35,17 +35,19 @@ bool QueryShellIcons(const char* path, ShellIcons& icons)
     return true;
 }
 
-// The shell draws a folder with icons of its own only when a desktop.ini inside says so, and it
-// reads that file only for a folder marked read-only or system. Links to other places are left
-// to the shell as well.
+// The shell draws a folder with icons of its own when a desktop.ini inside says so. Windows
+// reads that file only in a folder marked read-only or system; Wine reads it in any folder.
+// Links to other places are left to the shell as well.
 constexpr DWORD kShellMayCustomize =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
 
-bool IsPlainFolder(const char* path)
+// `folder` ends in a backslash.
+bool IsPlainFolder(const CString& folder)
 {
-    const DWORD attributes = ::GetFileAttributesA(path);
+    const DWORD attributes = ::GetFileAttributesA(folder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & kShellMayCustomize);
+           !(attributes & kShellMayCustomize) &&
+           ::GetFileAttributesA(folder + "desktop.ini") == INVALID_FILE_ATTRIBUTES;
 }
 
 // Every plain folder shows the same two icons, so the shell is asked about the first one only
@@ -53,7 +55,7 @@ bool IsPlainFolder(const char* path)
 // took most of the time of opening a folder with many sub-folders. The system image list
 // belongs to the process, so its indices hold for the process's life. Drives and the root
 // folder are always asked about.
-bool SmallIconIndices(const char* path, bool bRootItem, int& nImage, int& nSelectedImage)
+bool SmallIconIndices(const CString& path, bool bRootItem, int& nImage, int& nSelectedImage)
 {
     static ShellIcons s_plainFolder;
 

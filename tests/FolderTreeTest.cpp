@@ -219,3 +219,26 @@ TEST_F(FolderTree, SetSelPathChangesNothingWhereItFails)
     EXPECT_FALSE(m_tree.SetSelPath(""));
     EXPECT_EQ(std::string::npos, Dump(m_tree).find_first_of("+*")) << Dump(m_tree);
 }
+
+// Folders share the shell's plain folder icons unless the shell may give one its own: Windows
+// reads a desktop.ini only in a folder marked read-only or system, Wine in any folder.
+TEST_F(FolderTree, AFolderTheShellGivesItsOwnIconShowsThatIcon)
+{
+    for (const char* name : { "own", "ini" }) {
+        m_temp.CreateFolder(name);
+        m_temp.CreateFileWith(std::string(name) + "\\desktop.ini",
+                              "[.ShellClassInfo]\r\nIconFile=C:\\windows\\system32\\shell32.dll\r\n"
+                              "IconIndex=8\r\nIconResource=C:\\windows\\system32\\shell32.dll,8\r\n");
+    }
+    const std::string own = m_temp / "own";
+    ASSERT_TRUE(::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (ShellIcons(own) == ShellIcons(m_temp / "A"))
+        GTEST_SKIP() << "this shell draws no folder with an icon of its own";
+
+    Toggle(m_hFolder, false);
+    Toggle(m_hFolder, true);
+    for (const char* name : { "A", "own", "ini" })
+        EXPECT_EQ(ShellIcons(m_temp / name), ItemIcons(m_tree, Child(name))) << name;
+    EXPECT_NE(ItemIcons(m_tree, Child("A")), ItemIcons(m_tree, Child("own")));
+    ::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
