@@ -12,22 +12,9 @@
 
 namespace {
 
-// Long enough for Wine to start a program on a loaded machine; every wait ends as soon as its
-// condition holds.
-constexpr DWORD kTimeoutMs = 30000;
 const std::string kOwnManifest = "<hand-written manifest/>\r\n";
 const std::string kDependency = "name=\"Microsoft.Windows.Common-Controls\"";
-
-template <class Condition>
-bool WaitFor(Condition done)
-{
-    for (DWORD start = ::GetTickCount(); !done();) {
-        if (::GetTickCount() - start > kTimeoutMs)
-            return false;
-        test::PumpMessages(20);
-    }
-    return true;
-}
+using test::WaitFor;
 
 // Veneerkit.exe showing a folder of programs, reached as a user reaches it: each folder on the
 // way opened with a double-click on its label, the last one selected with a click.
@@ -39,23 +26,10 @@ protected:
             m_folder.CreateFileWith(name, std::string(2048, 'x'));
         m_folder.CreateFileWith("gamma.exe.manifest", kOwnManifest);
 
-        char exe[MAX_PATH];
-        ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        strcpy(strrchr(exe, '\\') + 1, "Veneerkit.exe");
-        STARTUPINFOA si = {};
-        si.cb = sizeof(si);
-        ASSERT_TRUE(::CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                     &si, &m_pi));
-        ASSERT_TRUE(WaitFor([this] {
-            HWND hWnd = nullptr;
-            while ((hWnd = ::FindWindowExA(nullptr, hWnd, nullptr, "Veneerkit"))) {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(hWnd, &pid);
-                if (pid == m_pi.dwProcessId && ::IsWindowVisible(hWnd))
-                    m_hDlg = hWnd;
-            }
+        m_hDlg = test::StartProduct(&m_pi);
+        ASSERT_TRUE(m_hDlg && WaitFor([this] {
             ::SetForegroundWindow(m_hDlg);
-            return m_hDlg && ::GetForegroundWindow() == m_hDlg;
+            return ::GetForegroundWindow() == m_hDlg;
         })) << "Veneerkit.exe did not show its dialog";
         m_hTree = ::GetDlgItem(m_hDlg, IDC_FOLDER_TREE);
         m_hList = ::GetDlgItem(m_hDlg, IDC_PROGRAM_LIST);
@@ -203,17 +177,14 @@ protected:
     HWND m_hDlg = nullptr, m_hTree = nullptr, m_hList = nullptr;
 };
 
-TEST_F(EndToEnd, SelectingAFolderListsItsProgramsAndWritesNothing)
+TEST_F(EndToEnd, SelectingListsAndWritesNothingAndACheckBoxSwitchesItsProgramOnly)
 {
-    EXPECT_EQ("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-", State());
-}
-
-TEST_F(EndToEnd, ClickingACheckBoxCreatesThenDeletesThatProgramsManifest)
-{
+    const std::string listed = "alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-";
+    EXPECT_EQ(listed, State());
     ClickCheckBox("alpha.exe");
     ExpectState("alpha.exe[x]ours Beta.EXE[ ]- gamma.exe[x]own readme.txt-");
     ClickCheckBox("alpha.exe");
-    ExpectState("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-");
+    ExpectState(listed);
 }
 
 TEST_F(EndToEnd, AllOnThenAllOffSwitchEveryListedProgram)
@@ -235,7 +206,7 @@ TEST_F(EndToEnd, EnterKeepsTheDialogOpenAndEscapeClosesIt)
     ExpectState("alpha.exe[x]ours Beta.EXE[x]ours gamma.exe[x]own readme.txt-");
     EXPECT_FALSE(HasEnded(0));
     test::PressKey(VK_ESCAPE);
-    EXPECT_TRUE(HasEnded(kTimeoutMs));
+    EXPECT_TRUE(HasEnded(30000));
 }
 
 } // namespace

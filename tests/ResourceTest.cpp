@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstring>
 #include <set>
@@ -11,22 +10,17 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
 const WORD kLanguage = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN); // 0x0411
 
-std::string ProductPath()
-{
-    char path[MAX_PATH] = {};
-    std::string exe(path, GetModuleFileNameA(NULL, path, MAX_PATH));
-    return exe.substr(0, exe.find_last_of('\\') + 1) + "Veneerkit.exe";
-}
-
 // Loaded once for the whole run and never freed: the data stays valid for every test.
 HMODULE Product()
 {
-    static HMODULE module = LoadLibraryExA(ProductPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    static HMODULE module =
+        LoadLibraryExA(test::ProductPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 
@@ -82,16 +76,6 @@ std::string Decode(const std::string& bytes, const char* format, size_t* next = 
     return out.str();
 }
 
-// The style words in the dialog rows below are exactly these flags.
-static_assert((WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-               WS_MAXIMIZEBOX | DS_SETFONT) == 0x90CF0040, "dialog");
-static_assert((WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON) == 0x50010000, "button");
-static_assert((WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL) ==
-                  0x50810880, "edit");
-static_assert((WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT) == 0x50810001, "list");
-static_assert((WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-               TVS_LINESATROOT) == 0x50810007, "tree");
-
 struct Layout {
     LPCSTR type;
     int id;
@@ -104,6 +88,9 @@ const Layout kLayouts[] = {
     // cx, cy, menu, class, title; point size, weight, italic, charset, typeface. Then each
     // control on a DWORD boundary: help id, extended style, style, x, y, cx, cy, id, class
     // (#129 edit, #128 button), title, creation data size. 330 bytes: nothing after the last.
+    // Styles: 90cf0040 a resizable popup with a caption, system menu, minimize and maximize boxes
+    // and DS_SETFONT; the controls WS_CHILD | WS_VISIBLE | WS_TABSTOP, edit, list and tree with
+    // WS_BORDER, plus ES_READONLY | ES_AUTOHSCROLL, LVS_REPORT, the tree's buttons and lines.
     {RT_DIALOG, IDD_MAIN_DIALOG, 330,
      {{"wwdxxwwwwwnnn", "1 65535 0 40000 90cf0040 5 0 0 330 242 '' '' 'Veneerkit'"},
       {"wwbbs", "9 0 0 1 'Tahoma'"},
@@ -141,23 +128,13 @@ TEST(ResourceTest, BinaryResourcesDecodeFieldByField)
 // after the opening assembly element and one at the end.
 const char kManifest[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n"
-    "\r\n"
-    "<description></description>\r\n"
-    "<dependency>\r\n"
-    "    <dependentAssembly>\r\n"
-    "        <assemblyIdentity\r\n"
-    "            type=\"win32\"\r\n"
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n\r\n"
+    "<description></description>\r\n<dependency>\r\n    <dependentAssembly>\r\n"
+    "        <assemblyIdentity\r\n            type=\"win32\"\r\n"
     "            name=\"Microsoft.Windows.Common-Controls\"\r\n"
-    "            version=\"6.0.0.0\"\r\n"
-    "            processorArchitecture=\"*\"\r\n"
-    "            publicKeyToken=\"6595b64144ccf1df\"\r\n"
-    "            language=\"*\"\r\n"
-    "        />\r\n"
-    "    </dependentAssembly>\r\n"
-    "</dependency>\r\n"
-    "</assembly>\r\n"
-    "\r\n";
+    "            version=\"6.0.0.0\"\r\n            processorArchitecture=\"*\"\r\n"
+    "            publicKeyToken=\"6595b64144ccf1df\"\r\n            language=\"*\"\r\n"
+    "        />\r\n    </dependentAssembly>\r\n</dependency>\r\n</assembly>\r\n\r\n";
 static_assert(sizeof kManifest - 1 == 520, "manifest size");
 
 TEST(ResourceTest, OwnManifestIsTheDependencyManifest)
@@ -167,7 +144,7 @@ TEST(ResourceTest, OwnManifestIsTheDependencyManifest)
 
 TEST(ResourceTest, VersionValues)
 {
-    std::string path = ProductPath();
+    const std::string path = test::ProductPath();
     DWORD ignored = 0;
     std::string block(GetFileVersionInfoSizeA(path.c_str(), &ignored), '\0');
     ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, block.size(), &block[0])) << GetLastError();
@@ -180,10 +157,10 @@ TEST(ResourceTest, VersionValues)
     };
 
     // VS_FIXEDFILEINFO: signature, structure version, file version high and low, product
-    // version high and low, flags mask, flags, OS, type, subtype, date high and low.
+    // version high and low, flags mask, flags, OS (VOS__WINDOWS32), type (VFT_APP), subtype,
+    // date high and low.
     EXPECT_EQ("feef04bd 10000 10000 40000 10000 40000 3f 0 4 1 0 0 0",
               Decode(query("\\"), "xxxxxxxxxxxxx"));
-    static_assert(VOS__WINDOWS32 == 4 && VFT_APP == 1, "OS and type");
     // One pair only: language neutral (0x400), Unicode (1200).
     EXPECT_EQ("1024 1200", Decode(query("\\VarFileInfo\\Translation"), "ww"));
 
@@ -204,20 +181,16 @@ TEST(ResourceTest, VersionValues)
 // Collects "type/name/language" of every resource.
 BOOL CALLBACK AddLanguage(HMODULE, LPCSTR type, LPCSTR name, WORD language, LONG_PTR found)
 {
-    auto text = [](LPCSTR id) {
-        return IS_INTRESOURCE(id) ? std::to_string(reinterpret_cast<ULONG_PTR>(id)) : id;
-    };
-    char hex[8];
-    wsprintfA(hex, "/%04x", language);
-    reinterpret_cast<std::set<std::string>*>(found)->insert(text(type) + "/" + text(name) + hex);
+    char text[64];
+    // A resource named by a string shows as a stray number here, and fails all the same.
+    wsprintfA(text, "%u/%u/%04x", LOWORD(type), LOWORD(name), language);
+    reinterpret_cast<std::set<std::string>*>(found)->insert(text);
     return TRUE;
 }
-
 BOOL CALLBACK AddName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR found)
 {
     return EnumResourceLanguagesA(module, type, name, AddLanguage, found);
 }
-
 BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR found)
 {
     return EnumResourceNamesA(module, type, AddName, found);
@@ -226,7 +199,7 @@ BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR found)
 // Also catches a resource that a toolchain adds on its own (a default manifest, say).
 TEST(ResourceTest, TheseResourcesAndNoOthersAllInLanguage0411)
 {
-    ASSERT_TRUE(Product() != NULL) << "cannot load " << ProductPath() << " as a data file";
+    ASSERT_TRUE(Product() != NULL) << "cannot load " << test::ProductPath() << " as a data file";
     std::set<std::string> found;
     EnumResourceTypesA(Product(), AddType, reinterpret_cast<LONG_PTR>(&found));
     // Two RT_ICON images, RT_DIALOG, RT_GROUP_ICON, RT_VERSION and RT_MANIFEST.

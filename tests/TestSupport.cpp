@@ -1,55 +1,70 @@
 // Shared test helpers.
 #include "tests/TestSupport.h"
 
-#include <vector>
+#include <mbctype.h>
 
 namespace test {
+namespace {
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &data)) {
+        const std::string name = data.cFileName, child = folder + "\\" + name;
+        if (name == "." || name == "..")
+            continue;
+        ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(child);
+        else
+            ::DeleteFileA(child.c_str());
+    }
+    ::FindClose(h);
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+void SendPair(INPUT input, DWORD upFlag)
+{
+    INPUT inputs[2] = { input, input };
+    (input.type == INPUT_MOUSE ? inputs[1].mi.dwFlags : inputs[1].ki.dwFlags) = upFlag;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+} // namespace
 
 TempFolder::TempFolder()
 {
-    char base[MAX_PATH];
+    char base[MAX_PATH], name[MAX_PATH];
     ::GetTempPathA(MAX_PATH, base);
     static LONG s_counter = 0;
-    for (;;) {
-        char name[MAX_PATH];
+    do {
         wsprintfA(name, "%svk-%lu-%ld\\", base, ::GetCurrentProcessId(),
                   ::InterlockedIncrement(&s_counter));
-        if (::CreateDirectoryA(name, nullptr)) {
-            m_path = name;
-            break;
-        }
-    }
+    } while (!::CreateDirectoryA(name, nullptr));
+    m_path = name;
 }
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(m_path);
-}
-
-std::string TempFolder::CreateFileOfSize(const std::string& relative, DWORD size) const
-{
-    return CreateFileWith(relative, std::string(size, '\0'));
+    RemoveTree(m_path.substr(0, m_path.size() - 1));
 }
 
 std::string TempFolder::CreateFileWith(const std::string& relative, const std::string& content) const
 {
-    std::string path = m_path + relative;
+    const std::string path = m_path + relative;
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        if (!content.empty())
-            ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        ::CloseHandle(h);
-    }
+    DWORD written = 0;
+    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    ::CloseHandle(h);
     return path;
 }
 
 std::string TempFolder::CreateFolder(const std::string& relative) const
 {
-    std::string path = m_path + relative;
-    ::CreateDirectoryA(path.c_str(), nullptr);
-    return path;
+    ::CreateDirectoryA((m_path + relative).c_str(), nullptr);
+    return m_path + relative;
 }
 
 bool FileExists(const std::string& path)
@@ -59,41 +74,45 @@ bool FileExists(const std::string& path)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::string content;
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return content;
-    char buffer[4096];
+    std::string content(h == INVALID_HANDLE_VALUE ? 0 : ::GetFileSize(h, nullptr), '\0');
     DWORD read = 0;
-    while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        content.append(buffer, read);
+    ::ReadFile(h, &content[0], static_cast<DWORD>(content.size()), &read, nullptr);
     ::CloseHandle(h);
-    return content;
+    return content.substr(0, read);
 }
 
-void RemoveTree(const std::string& path)
+CodePage::CodePage(int codePage) : previous(_getmbcp()), ok(_setmbcp(codePage) == 0) {}
+CodePage::~CodePage()
 {
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = folder + "\\" + name;
-            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileA(child.c_str());
-        } while (::FindNextFileA(h, &data));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryA(folder.c_str());
+    _setmbcp(previous);
+}
+
+std::string ProductPath()
+{
+    char path[MAX_PATH] = {};
+    const std::string exe(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return exe.substr(0, exe.find_last_of('\\') + 1) + "Veneerkit.exe";
+}
+
+HWND StartProduct(PROCESS_INFORMATION* pi)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    if (!::CreateProcessA(ProductPath().c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, pi))
+        return nullptr;
+    HWND hDlg = nullptr;
+    WaitFor([&] {
+        for (HWND h = nullptr; (h = ::FindWindowExA(nullptr, h, nullptr, "Veneerkit"));) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            hDlg = pid == pi->dwProcessId && ::IsWindowVisible(h) ? h : hDlg;
+        }
+        return hDlg != nullptr;
+    });
+    return hDlg;
 }
 
 void PumpMessages(DWORD ms)
@@ -118,13 +137,11 @@ void MoveMouseTo(POINT screen)
 void ClickAt(POINT screen, bool doubleClick)
 {
     MoveMouseTo(screen);
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
-        ::SendInput(2, inputs, sizeof(INPUT));
+        SendPair(input, MOUSEEVENTF_LEFTUP);
         PumpMessages(30);
     }
     PumpMessages(100);
@@ -132,13 +149,10 @@ void ClickAt(POINT screen, bool doubleClick)
 
 void PressKey(WORD vk)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = vk;
-    inputs[1].type = INPUT_KEYBOARD;
-    inputs[1].ki.wVk = vk;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    SendPair(input, KEYEVENTF_KEYUP);
     PumpMessages(100);
 }
 

@@ -1,4 +1,4 @@
-// Helpers shared by the tests: temporary folders, files, message pumping and real input.
+// Helpers shared by the tests: temporary folders, files, the product exe, message pumping and real input.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +19,11 @@ public:
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& relative) const { return m_path + relative; }
 
-    // Creates a file of `size` bytes (sparse-free, zero-filled) or with `content`; returns its path.
-    std::string CreateFileOfSize(const std::string& relative, DWORD size) const;
+    // Creates a file of `size` zero bytes or with `content`, or a folder; returns its path.
+    std::string CreateFileOfSize(const std::string& relative, DWORD size) const
+    {
+        return CreateFileWith(relative, std::string(size, '\0'));
+    }
     std::string CreateFileWith(const std::string& relative, const std::string& content) const;
     std::string CreateFolder(const std::string& relative) const;
 
@@ -31,17 +34,41 @@ private:
 bool FileExists(const std::string& path);
 // The whole file's bytes; empty if it cannot be read.
 std::string ReadWholeFile(const std::string& path);
-void RemoveTree(const std::string& path);
+
+// Switches the multibyte code page of the string routines for one scope.
+struct CodePage {
+    explicit CodePage(int codePage);
+    ~CodePage();
+    int previous;
+    bool ok;
+};
+
+// Veneerkit.exe, built beside the test exe.
+std::string ProductPath();
+// Starts Veneerkit.exe; its dialog once shown, or null if none shows.
+HWND StartProduct(PROCESS_INFORMATION* pi);
 
 // Dispatches this thread's messages for about `ms` milliseconds.
 void PumpMessages(DWORD ms = 50);
+
+// Pumps messages until `done` holds. The default is long enough for Wine to start a program on a
+// loaded machine; the wait ends as soon as the condition holds.
+template <class Condition>
+bool WaitFor(Condition done, DWORD timeoutMs = 30000)
+{
+    for (DWORD start = ::GetTickCount(); !done(); PumpMessages(20)) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+    }
+    return true;
+}
 
 // Real input through the system's input queue, as a user's mouse and keyboard give it.
 void MoveMouseTo(POINT screen);
 void ClickAt(POINT screen, bool doubleClick = false);
 void PressKey(WORD vk);
 
-// Centre of a window's client-area point, in screen coordinates.
+// A window's client-area point, in screen coordinates.
 POINT ClientToScreenPoint(HWND hWnd, POINT client);
 
 } // namespace test
