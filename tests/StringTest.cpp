@@ -1,8 +1,8 @@
 // CString and CStringArray: the growth, aliasing and double-byte cases the path code relies on.
 #include "platform/StringArray.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <mbctype.h>
 
 namespace {
 
@@ -32,8 +32,8 @@ TEST(StringTest, CopiesGrowAndApiBuffersWithoutSharingOrLosingText)
 // 0x83 0x61 one whose trail byte equals 'a'.
 TEST(StringTest, DoubleByteTrailBytesAreNeitherSeparatorsNorLetters)
 {
-    int saved = _getmbcp();
-    if (_setmbcp(932) != 0)
+    test::CodePage shiftJis(932);
+    if (!shiftJis.ok)
         GTEST_SKIP() << "code page 932 is not available to the multibyte routines here";
     const char path[] = "C:\\A\\\x95\x5C";
     EXPECT_EQ(4, CString(path).ReverseFind('\\'));
@@ -42,7 +42,6 @@ TEST(StringTest, DoubleByteTrailBytesAreNeitherSeparatorsNorLetters)
     EXPECT_STREQ(path, CString(path).TrimRight('\\'));
     EXPECT_STREQ("C:", CString("C:\\\\").TrimRight('\\'));
     EXPECT_STREQ("C:\\\x83\x61Z", CString("c:\\\x83\x61z").MakeUpper());
-    _setmbcp(saved);
 }
 
 TEST(StringArrayTest, GrowingKeepsElementsAndAcceptsOneOfItsOwn)

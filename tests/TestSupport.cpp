@@ -50,13 +50,13 @@ TempFolder::~TempFolder()
     RemoveTree(m_path.substr(0, m_path.size() - 1));
 }
 
-std::string TempFolder::CreateFileWith(const std::string& relative, const std::string& content) const
+std::string TempFolder::CreateFileWith(const std::string& relative, const std::string& data) const
 {
     const std::string path = m_path + relative;
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    ::WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
     ::CloseHandle(h);
     return path;
 }
@@ -74,8 +74,8 @@ bool FileExists(const std::string& path)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     std::string content(h == INVALID_HANDLE_VALUE ? 0 : ::GetFileSize(h, nullptr), '\0');
     DWORD read = 0;
     ::ReadFile(h, &content[0], static_cast<DWORD>(content.size()), &read, nullptr);

@@ -1,4 +1,4 @@
-// Helpers shared by the tests: temporary folders, files, the product exe, message pumping and real input.
+// Helpers shared by the tests: temporary folders and files, the product, waits and real input.
 #pragma once
 
 #include <windows.h>
