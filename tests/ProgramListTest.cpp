@@ -15,22 +15,6 @@ namespace {
 using Entries = std::map<std::string, std::string>;
 const std::string kManifest(kDependencyManifest, kDependencyManifestSize);
 
-// Every entry of a folder: a file's content, or a mark for a sub-folder.
-Entries Snapshot(const std::string& folder)
-{
-    Entries entries;
-    WIN32_FIND_DATAA data;
-    FindHandle find(::FindFirstFileA((folder + "*").c_str(), &data));
-    for (bool more = find.IsValid(); more; more = ::FindNextFileA(find.Get(), &data)) {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            entries[name] = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                                ? "<folder>"
-                                : test::ReadWholeFile(folder + name);
-    }
-    return entries;
-}
-
 // Moving the end makes gigabytes that take no disk space where the file system keeps holes
 // (ext4 and tmpfs under Wine; NTFS only once the file is marked sparse). Nothing is left behind
 // where it fails.
@@ -47,13 +31,6 @@ bool CreateSparseFile(const std::string& path, LONGLONG size)
     file.Reset();
     ::DeleteFileA(path.c_str());
     return false;
-}
-
-// Share mode 0 is how Windows holds a running program's file.
-FileHandle HoldOpen(const std::string& path)
-{
-    return FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // "name size mark" for each row by name, "+" marking a checked row.
@@ -80,7 +57,20 @@ protected:
         m_dlg.m_strFolder = folder.c_str();
         return m_dlg.ListPrograms();
     }
-    Entries Disk() const { return Snapshot(m_folder.Path()); }
+    // Every entry of the folder: a file's content, or a mark for a sub-folder.
+    Entries Disk() const
+    {
+        Entries entries;
+        WIN32_FIND_DATAA data;
+        FindHandle find(::FindFirstFileA((m_folder / "*").c_str(), &data));
+        for (bool more = find.IsValid(); more; more = ::FindNextFileA(find.Get(), &data)) {
+            const std::string name = data.cFileName;
+            if (name != "." && name != "..")
+                entries[name] = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                                    ? "<folder>" : test::ReadWholeFile(m_folder / name);
+        }
+        return entries;
+    }
     std::string Rows() const
     {
         Entries rows;
@@ -113,22 +103,19 @@ protected:
         return Disk();
     }
 
-    POINT Screen(POINT client) const { return test::ClientToScreenPoint(m_list.m_hWnd, client); }
-    // A point x pixels into the row, halfway down. Column 0 holds the check box alone.
+    // A point x pixels into the row, halfway down, or near the bottom of the list for row -1.
+    // Column 0 holds the check box alone.
     POINT RowPoint(int row, int x) const
     {
-        RECT bounds = { LVIR_BOUNDS, 0, 0, 0 };
-        m_list.SendMessage(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
-        return Screen({ bounds.left + x, (bounds.top + bounds.bottom) / 2 });
+        RECT r = { LVIR_BOUNDS, 0, 0, 0 };
+        if (row < 0)
+            ::GetClientRect(m_list.m_hWnd, &r), r.top = r.bottom - 10;
+        else
+            m_list.SendMessage(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        return test::ClientToScreenPoint(m_list.m_hWnd, { r.left + x, (r.top + r.bottom) / 2 });
     }
     POINT CheckBoxPoint(int row) const { return RowPoint(row, m_list.GetColumnWidth(0) / 2); }
     POINT NamePoint(int row) const { return RowPoint(row, m_list.GetColumnWidth(0) + 20); }
-    POINT BelowTheRows() const
-    {
-        RECT client;
-        ::GetClientRect(m_list.m_hWnd, &client);
-        return Screen({ client.right / 2, client.bottom - 5 });
-    }
     // Apart by more than the double-click time, so that two clicks never make a double-click.
     static void Click(POINT screen, bool doubleClick = false)
     {
@@ -174,8 +161,11 @@ TEST_F(ProgramListTest, ListsEveryExeWithItsSizeAndAMarkWhereTheManifestIsPresen
     // Windows refuses the exclusive open of a running program and Wine allows it, so the test
     // holds the file with share mode 0, which fails that open on both. A held manifest is absent;
     // a held program keeps the size the directory search gave.
-    const FileHandle running = HoldOpen(m_folder / "running.exe");
-    const FileHandle busy = HoldOpen(m_folder / "busy.exe.manifest");
+    const auto hold = [this](const char* name) {
+        return FileHandle(::CreateFileA((m_folder / name).c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    const FileHandle running = hold("running.exe"), busy = hold("busy.exe.manifest");
     ASSERT_TRUE(running.IsValid() && busy.IsValid());
     // Without the trailing backslash first; the second listing replaces the first one's rows.
     const std::string folder = m_folder.Path();
@@ -225,7 +215,7 @@ TEST_F(ProgramListTest, ClicksAndTheSpaceBarSwitchTheToggledRowAndSelectingSwitc
     // row's mark, on selecting b or with the pointer on b, deletes b's manifest.
     disk["b.exe.manifest"] = "b's own";
     m_folder.CreateFileWith("b.exe.manifest", "b's own");
-    Click(BelowTheRows());
+    Click(NamePoint(-1));
     Click(NamePoint(RowOf("b.exe")));
     Click(NamePoint(RowOf("a.exe")));
     EXPECT_EQ(disk, Disk());
@@ -252,19 +242,14 @@ TEST_F(ProgramListTest, DoubleClickStartsTheProgramUnderThePointer)
 
     // With the first row focused, a double-click on empty space starts nothing.
     Click(NamePoint(RowOf("first.exe")));
-    Click(BelowTheRows(), true);
+    Click(NamePoint(-1), true);
     Click(NamePoint(RowOf("second.exe")), true);
     ::SetEnvironmentVariableA("GTEST_FILTER", nullptr);
     ::SetEnvironmentVariableA("GTEST_OUTPUT", nullptr);
 
-    const auto waitFor = [](auto done) {
-        for (DWORD start = ::GetTickCount(); !done() && ::GetTickCount() - start < 20000;)
-            test::PumpMessages(100);
-    };
-    waitFor([&] { return test::FileExists(m_folder / "second.xml"); });
-    EXPECT_TRUE(test::FileExists(m_folder / "second.xml"));
+    EXPECT_TRUE(test::WaitFor([&] { return test::FileExists(m_folder / "second.xml"); }));
     // Once the second copy has ended, a first one started before it would have ended too.
-    waitFor([&] { return ::DeleteFileA((m_folder / "second.exe").c_str()) != FALSE; });
+    test::WaitFor([&] { return ::DeleteFileA((m_folder / "second.exe").c_str()) != FALSE; });
     EXPECT_FALSE(test::FileExists(m_folder / "first.xml"));
 }
 

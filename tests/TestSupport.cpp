@@ -117,15 +117,11 @@ HWND StartProduct(PROCESS_INFORMATION* pi)
 
 void PumpMessages(DWORD ms)
 {
-    DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() - start < ms);
+    MSG msg;
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; ::Sleep(5)) {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
+    }
 }
 
 void MoveMouseTo(POINT screen)
