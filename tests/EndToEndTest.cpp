@@ -143,11 +143,10 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return State() == expected; })) << State();
     }
 
+    // A point well inside the button, whose size the dialog template fixes.
     void ClickButton(int id) const
     {
-        RECT rect;
-        ::GetWindowRect(::GetDlgItem(m_hDlg, id), &rect);
-        test::ClickAt({ (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 });
+        test::ClickAt(test::ClientToScreenPoint(::GetDlgItem(m_hDlg, id), { 20, 10 }));
     }
 
     // Clicks the program's check box, found by asking the list what lies under each point.

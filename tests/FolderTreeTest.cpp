@@ -17,20 +17,16 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// A top-level window of our layer holding one folder tree, as the main dialog does, so that the
-// tree's own handler sees the TVN_ITEMEXPANDED its parent receives.
+// A top-level ANSI window of our layer holding one folder tree, as the main dialog does: the tree
+// then sends ANSI notifications, and its own handler sees the TVN_ITEMEXPANDED its parent gets.
 class CTreeHost : public CWnd {
 public:
     CTreeHost()
     {
-        // An ANSI window class, as the dialog's: the tree then sends the ANSI notifications.
-        WNDCLASSA wc = { 0, ::DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         "VeneerkitTreeHost" };
-        ::RegisterClassA(&wc); // fails harmlessly once registered
         INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TREEVIEW_CLASSES };
         ::InitCommonControlsEx(&icc);
-        SubclassWindow(::CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400,
-                                         600, nullptr, nullptr, nullptr, nullptr));
+        SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600,
+                                         nullptr, nullptr, nullptr, nullptr));
         m_tree.SubclassWindow(::CreateWindowExA(
             0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_EDITLABELS, 0, 0,
             380, 560, m_hWnd, nullptr, nullptr, nullptr));
@@ -58,8 +54,7 @@ Texts ChildTexts(const CTreeCtrl& tree, HTREEITEM parent)
     return texts;
 }
 
-// Every item loaded, with + for an open one and * for the selected one, to see that nothing
-// changed.
+// Every item loaded, + marking an open one and * the selected one.
 std::string Dump(const CTreeCtrl& tree, HTREEITEM parent = TVI_ROOT)
 {
     std::string dump;
