@@ -1,4 +1,4 @@
-// The main dialog created for real: set-up, layout, sizing, keys, and the code page at start.
+// The main dialog created for real: set-up, layout, sizing, and the code page at start.
 #include "app/ManifestApp.h"
 #include "app/ManifestDlg.h"
 #include "tests/TestSupport.h"
@@ -49,17 +49,7 @@ void ExpectLaidOutForClient(CManifestDlg& dlg)
     EXPECT_EQ(Placement(dlg), placement) << client.right << " by " << client.bottom;
 }
 
-TEST(DialogTest, LayoutForAWideAndASmallClientArea)
-{
-    CManifestDlg dlg;
-    ASSERT_TRUE(dlg.Create());
-    for (const auto& layout : kLayouts) {
-        dlg.LayoutControls(layout.cx, layout.cy);
-        EXPECT_EQ(layout.placement, Placement(dlg)) << "client width " << layout.cx;
-    }
-}
-
-TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSize)
+TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
 {
     CManifestDlg dlg;
     ASSERT_TRUE(dlg.Create());
@@ -83,6 +73,11 @@ TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSize)
     ::ShowWindow(dlg, SW_RESTORE);
     test::PumpMessages();
     ExpectLaidOutForClient(dlg);
+
+    for (const auto& layout : kLayouts) {
+        dlg.LayoutControls(layout.cx, layout.cy);
+        EXPECT_EQ(layout.placement, Placement(dlg)) << "client width " << layout.cx;
+    }
 }
 
 // In a fresh process, where no dialog has been sized before, the user's first resize lays the

@@ -1,4 +1,4 @@
-// Manifest paths and the three manifest file operations, on real files in a temporary folder.
+// Manifest paths, writing and presence on real files; the program list tests check removal.
 #include <gtest/gtest.h>
 
 #include "programs/ManifestFile.h"
@@ -49,15 +49,4 @@ TEST(ManifestFileTest, AManifestHeldOpenElsewhereCountsAsAbsentAndIsKept)
         ::CloseHandle(other);
         EXPECT_EQ("held", test::ReadWholeFile(path)) << share;
     }
-}
-
-TEST(ManifestFileTest, RemoveDeletesOnlyTheManifestAndIgnoresAMissingOne)
-{
-    test::TempFolder folder;
-    const std::string path = folder.CreateFileWith("app.exe.manifest", "x");
-    const std::string program = folder.CreateFileOfSize("app.exe", 10);
-    RemoveManifest(path.c_str());
-    RemoveManifest(path.c_str());
-    EXPECT_FALSE(test::FileExists(path));
-    EXPECT_TRUE(test::FileExists(program));
 }
