@@ -1,8 +1,6 @@
 // Shared test helpers.
 #include "tests/TestSupport.h"
 
-#include <mbctype.h>
-
 namespace test {
 namespace {
 
@@ -67,11 +65,6 @@ std::string TempFolder::CreateFolder(const std::string& relative) const
     return m_path + relative;
 }
 
-bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string ReadWholeFile(const std::string& path)
 {
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -81,12 +74,6 @@ std::string ReadWholeFile(const std::string& path)
     ::ReadFile(h, &content[0], static_cast<DWORD>(content.size()), &read, nullptr);
     ::CloseHandle(h);
     return content.substr(0, read);
-}
-
-CodePage::CodePage(int codePage) : previous(_getmbcp()), ok(_setmbcp(codePage) == 0) {}
-CodePage::~CodePage()
-{
-    _setmbcp(previous);
 }
 
 std::string ProductPath()
@@ -124,12 +111,6 @@ void PumpMessages(DWORD ms)
     }
 }
 
-void MoveMouseTo(POINT screen)
-{
-    ::SetCursorPos(screen.x, screen.y);
-    PumpMessages(30);
-}
-
 void ClickAt(POINT screen, bool doubleClick)
 {
     MoveMouseTo(screen);
@@ -150,12 +131,6 @@ void PressKey(WORD vk)
     input.ki.wVk = vk;
     SendPair(input, KEYEVENTF_KEYUP);
     PumpMessages(100);
-}
-
-POINT ClientToScreenPoint(HWND hWnd, POINT client)
-{
-    ::ClientToScreen(hWnd, &client);
-    return client;
 }
 
 } // namespace test

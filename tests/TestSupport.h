@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <mbctype.h>
 
 #include <string>
 
@@ -31,14 +32,17 @@ private:
     std::string m_path;
 };
 
-bool FileExists(const std::string& path);
+inline bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 // The whole file's bytes; empty if it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
 // Switches the multibyte code page of the string routines for one scope.
 struct CodePage {
-    explicit CodePage(int codePage);
-    ~CodePage();
+    explicit CodePage(int codePage) : previous(_getmbcp()), ok(_setmbcp(codePage) == 0) {}
+    ~CodePage() { _setmbcp(previous); }
     int previous;
     bool ok;
 };
@@ -64,11 +68,19 @@ bool WaitFor(Condition done, DWORD timeoutMs = 30000)
 }
 
 // Real input through the system's input queue, as a user's mouse and keyboard give it.
-void MoveMouseTo(POINT screen);
+inline void MoveMouseTo(POINT screen)
+{
+    ::SetCursorPos(screen.x, screen.y);
+    PumpMessages(30);
+}
 void ClickAt(POINT screen, bool doubleClick = false);
 void PressKey(WORD vk);
 
 // A window's client-area point, in screen coordinates.
-POINT ClientToScreenPoint(HWND hWnd, POINT client);
+inline POINT ClientToScreenPoint(HWND hWnd, POINT client)
+{
+    ::ClientToScreen(hWnd, &client);
+    return client;
+}
 
 } // namespace test
