@@ -176,27 +176,24 @@ protected:
     HWND m_hDlg = nullptr, m_hTree = nullptr, m_hList = nullptr;
 };
 
-TEST_F(EndToEnd, SelectingListsAndWritesNothingAndACheckBoxSwitchesItsProgramOnly)
+// One run of the program, as a user's session: each step's files checked before the next.
+TEST_F(EndToEnd, SelectEnterAllOnAllOffCheckBoxesAndEscape)
 {
-    const std::string listed = "alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-";
-    EXPECT_EQ(listed, State());
-    ClickCheckBox("alpha.exe");
-    ExpectState("alpha.exe[x]ours Beta.EXE[ ]- gamma.exe[x]own readme.txt-");
-    ClickCheckBox("alpha.exe");
-    ExpectState(listed);
-}
-
-TEST_F(EndToEnd, EnterKeepsTheDialogAllOnAndAllOffSwitchEveryProgramEscapeEndsIt)
-{
+    const std::string none = "alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[ ]- readme.txt-";
+    EXPECT_EQ("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[x]own readme.txt-", State());
     test::PressKey(VK_RETURN); // the tree has the focus
     // Input is handled in order: All ON still working shows the dialog outlived the Enter key.
     // A manifest that was there already stays as the user wrote it.
     ClickButton(IDC_ALL_ON);
     ExpectState("alpha.exe[x]ours Beta.EXE[x]ours gamma.exe[x]own readme.txt-");
     ClickButton(IDC_ALL_OFF);
-    ExpectState("alpha.exe[ ]- Beta.EXE[ ]- gamma.exe[ ]- readme.txt-");
+    ExpectState(none);
+    ClickCheckBox("Beta.EXE");
+    ExpectState("alpha.exe[ ]- Beta.EXE[x]ours gamma.exe[ ]- readme.txt-");
+    ClickCheckBox("Beta.EXE");
+    ExpectState(none);
     // The programs themselves are never touched.
-    EXPECT_EQ(std::string(2048, 'x'), test::ReadWholeFile(m_folder / "alpha.exe"));
+    EXPECT_EQ(std::string(2048, 'x'), test::ReadWholeFile(m_folder / "Beta.EXE"));
     EXPECT_FALSE(HasEnded(0));
     test::PressKey(VK_ESCAPE);
     EXPECT_TRUE(HasEnded(30000));
