@@ -67,17 +67,6 @@ UINT WINAPI FakeGetDriveType(LPCSTR root)
 
 TEST(SortStringArray, GivesTheExchangeSortsOrder)
 {
-    // CompareAndSwap alone: only a pair out of order is exchanged, never one equal but for case.
-    CSortStringArray array;
-    for (const char* name : { "b", "A", "a" })
-        array.Add(name);
-    EXPECT_TRUE(array.CompareAndSwap(0));
-    EXPECT_FALSE(array.CompareAndSwap(0));
-    EXPECT_TRUE(array.CompareAndSwap(1));
-    EXPECT_FALSE(array.CompareAndSwap(0));
-    EXPECT_FALSE(array.CompareAndSwap(2)); // no right-hand neighbour
-    EXPECT_EQ((Names{ "A", "a", "b" }), Contents(array));
-
     // Letters in both cases make many names equal but for case; "_" and "[" lie between the
     // capitals and the small letters. Shift-JIS adds full-width letters, folded as one unit, a
     // kanji whose trail byte is 0x5C, and a single byte above 0x7F.
