@@ -219,11 +219,12 @@ TEST_F(FolderTree, SetSelPathChangesNothingWhereItFails)
 // reads a desktop.ini only in a folder marked read-only or system, Wine in any folder.
 TEST_F(FolderTree, AFolderTheShellGivesItsOwnIconShowsThatIcon)
 {
+    const std::string dll = "C:\\windows\\system32\\shell32.dll";
     for (const char* name : { "own", "ini" }) {
         m_temp.CreateFolder(name);
         m_temp.CreateFileWith(std::string(name) + "\\desktop.ini",
-                              "[.ShellClassInfo]\r\nIconFile=C:\\windows\\system32\\shell32.dll\r\n"
-                              "IconIndex=8\r\nIconResource=C:\\windows\\system32\\shell32.dll,8\r\n");
+                              "[.ShellClassInfo]\r\nIconFile=" + dll + "\r\nIconIndex=8\r\n" +
+                                  "IconResource=" + dll + ",8\r\n");
     }
     const std::string own = m_temp / "own";
     ASSERT_TRUE(::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_READONLY));
