@@ -2,10 +2,14 @@
 #include "platform/Wnd.h"
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
-// Finds the object of a subclassed window; the subclass data itself cannot be read back
-// on every platform version.
-constexpr const char* kObjectProperty = "Veneerkit.CWnd";
+// The procedure a window had before ours, kept with the window for the rare message that
+// arrives after the object let go while another subclass still sat above ours.
+constexpr const char* kSuperProperty = "Veneerkit.WndProc";
+
+LONG_PTR ProcValue(WNDPROC proc)
+{
+    return reinterpret_cast<LONG_PTR>(proc);
+}
 } // namespace
 
 CWnd::~CWnd()
@@ -13,15 +17,24 @@ CWnd::~CWnd()
     UnsubclassWindow();
 }
 
+// The object is kept in the window's user data, which belongs to whoever creates the window.
+// Reading it costs nothing, where under Wine a window property, and with it the common
+// controls' own subclass chain, costs a round trip to the window server on every message:
+// that made filling the program list fifty times slower.
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
-    if (!hWnd || m_hWnd)
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
         return FALSE;
-    if (!::SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    auto super = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, ProcValue(&CWnd::WindowProcThunk)));
+    if (!super) {
+        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
         return FALSE;
-    ::SetPropA(hWnd, kObjectProperty, this);
+    }
+    ::SetPropA(hWnd, kSuperProperty, reinterpret_cast<HANDLE>(super));
+    m_pfnSuper = super;
     m_hWnd = hWnd;
-    m_bSubclassed = true;
     return TRUE;
 }
 
@@ -33,18 +46,24 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
 HWND CWnd::UnsubclassWindow()
 {
     HWND hWnd = m_hWnd;
-    if (m_bSubclassed && hWnd) {
-        ::RemoveWindowSubclass(hWnd, SubclassProc, kSubclassId);
-        ::RemovePropA(hWnd, kObjectProperty);
+    if (m_pfnSuper && hWnd) {
+        ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        // Under another subclass, ours stays in the chain and passes every message on.
+        if (::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == ProcValue(&CWnd::WindowProcThunk)) {
+            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, ProcValue(m_pfnSuper));
+            ::RemovePropA(hWnd, kSuperProperty);
+        }
     }
-    m_bSubclassed = false;
+    m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty)) : nullptr;
+    if (!hWnd || ::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) != ProcValue(&CWnd::WindowProcThunk))
+        return nullptr;
+    return reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
 }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd) const
@@ -68,11 +87,15 @@ CString CWnd::GetWindowText() const
 
 LRESULT CWnd::Default()
 {
-    return ::DefSubclassProc(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+    return ::CallWindowProcA(m_pfnSuper, m_hWnd, m_current.message, m_current.wParam,
+                             m_current.lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A handler may destroy the window, which lets go of it: keep what the default needs.
+    const HWND hWnd = m_hWnd;
+    const WNDPROC super = m_pfnSuper;
     CurrentMessage saved = m_current;
     m_current = { message, wParam, lParam };
 
@@ -80,7 +103,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     bool handled = (message == WM_NOTIFY && ReflectNotify(lParam, &result)) ||
                    OnWndMsg(message, wParam, lParam, &result);
     if (!handled)
-        result = ::DefSubclassProc(m_hWnd, message, wParam, lParam);
+        result = ::CallWindowProcA(super, hWnd, message, wParam, lParam);
 
     m_current = saved;
     return result;
@@ -94,15 +117,21 @@ BOOL CWnd::ReflectNotify(LPARAM lParam, LRESULT* result)
     return child && child != this && child->OnWndMsg(WM_REFLECTED_NOTIFY, 0, lParam, result);
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR, DWORD_PTR refData)
+LRESULT CALLBACK CWnd::WindowProcThunk(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CWnd*>(refData);
+    auto* self = reinterpret_cast<CWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    if (!self) {
+        auto super = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kSuperProperty));
+        if (message == WM_NCDESTROY)
+            ::RemovePropA(hWnd, kSuperProperty);
+        return super ? ::CallWindowProcA(super, hWnd, message, wParam, lParam)
+                     : ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         // The window is going: forget it so the object never speaks to a dead handle.
-        LRESULT result = ::DefSubclassProc(hWnd, message, wParam, lParam);
+        const WNDPROC super = self->m_pfnSuper;
         self->UnsubclassWindow();
-        return result;
+        return ::CallWindowProcA(super, hWnd, message, wParam, lParam);
     }
     return self->WindowProc(message, wParam, lParam);
 }

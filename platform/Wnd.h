@@ -52,8 +52,7 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR idSubclass, DWORD_PTR refData);
+    static LRESULT CALLBACK WindowProcThunk(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL ReflectNotify(LPARAM lParam, LRESULT* result);
 
     struct CurrentMessage {
@@ -62,7 +61,7 @@ private:
         LPARAM lParam;
     };
     CurrentMessage m_current = {};
-    bool m_bSubclassed = false;
+    WNDPROC m_pfnSuper = nullptr; // the window's procedure before ours; null when not subclassed
 };
 
 // Plain controls: nothing beyond the window view.
