@@ -263,8 +263,10 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
             break;
         }
         // An item opened before raises no notification when opened by message again; reset it
-        // so the opening below reads its folder from disk.
+        // so the opening below reads its folder from disk. Wine's tree control crashes when the
+        // reset removes the first item shown, so the view starts at the item itself first.
         if (GetItemState(hItem, TVIS_EXPANDEDONCE)) {
+            SelectSetFirstVisible(hItem);
             Expand(hItem, TVE_EXPAND);
             Expand(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
             InsertDummyChild(hItem, FALSE);

@@ -77,6 +77,12 @@ public:
     {
         return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
     }
+    // Scrolls so that the item is the first one shown.
+    BOOL SelectSetFirstVisible(HTREEITEM hItem) const
+    {
+        return static_cast<BOOL>(
+            SendMessage(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(hItem)));
+    }
 
     HIMAGELIST GetImageList(int nImageList) const
     {

@@ -19,6 +19,7 @@ using Texts = std::vector<std::string>;
 
 // A top-level ANSI window of our layer holding one folder tree, as the main dialog does: the tree
 // then sends ANSI notifications, and its own handler sees the TVN_ITEMEXPANDED its parent gets.
+// The tree is low enough to scroll once a few folders are open.
 class CTreeHost : public CWnd {
 public:
     CTreeHost()
@@ -29,7 +30,7 @@ public:
                                          nullptr, nullptr, nullptr, nullptr));
         m_tree.SubclassWindow(::CreateWindowExA(
             0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_EDITLABELS, 0, 0,
-            380, 560, m_hWnd, nullptr, nullptr, nullptr));
+            380, 120, m_hWnd, nullptr, nullptr, nullptr));
     }
     ~CTreeHost() override { ::DestroyWindow(m_hWnd); }
 
@@ -193,8 +194,10 @@ TEST_F(FolderTree, ClosingDiscardsChildrenAndReopeningRereadsTheDisk)
     Toggle(Child("c"), true);
     EXPECT_EQ(Texts{}, ChildTexts(m_tree, Child("c")));
 
-    // Opening along a path rereads the folders on it that were opened before.
+    // Opening along a path rereads the folders on it that were opened before, also when the
+    // first item shown lies among the children it throws away.
     m_temp.CreateFolder("d");
+    m_tree.SelectSetFirstVisible(Child("c"));
     ASSERT_TRUE(m_tree.SetSelPath(m_temp.Path().c_str()));
     EXPECT_EQ((Texts{ "A", "b", "B2", "c", "d" }), ChildTexts(m_tree, m_tree.GetSelectedItem()));
 }
