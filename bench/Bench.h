@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/TestSupport.h"
+
 namespace bench {
 
 using Function = void (*)();
@@ -41,23 +43,9 @@ inline void KeepFastest(double& best, double elapsed)
         best = elapsed;
 }
 
-// A new folder under the temporary folder, removed with its contents when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // Without a trailing backslash, as the folder tree builds paths.
-    const std::string& Path() const { return m_path; }
-
-    // Creates `count` sub-folders with distinct names of mixed case, in random order.
-    void CreateSubFolders(int count, unsigned seed);
-
-private:
-    std::string m_path;
-};
+// Creates `count` sub-folders of `scratch` with distinct names of mixed case, in random order.
+// Returns the folder's path without a trailing backslash, as the folder tree builds paths.
+std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigned seed);
 
 // Number of entries a bare FindFirstFile/FindNextFile loop over the folder's "*.*" sees.
 int BareSearch(const std::string& folder);

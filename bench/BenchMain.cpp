@@ -19,26 +19,6 @@ std::vector<std::pair<std::string, Function>>& Registry()
     return registry;
 }
 
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            if (!strcmp(data.cFileName, ".") || !strcmp(data.cFileName, ".."))
-                continue;
-            std::string child = folder + "\\" + data.cFileName;
-            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileA(child.c_str());
-        } while (::FindNextFileA(h, &data));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 } // namespace
 
 Registration::Registration(const char* name, Function function)
@@ -58,27 +38,10 @@ double Now()
     return double(counter.QuadPart) / double(frequency.QuadPart);
 }
 
-ScratchFolder::ScratchFolder()
+std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigned seed)
 {
-    char base[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, base);
-    for (int attempt = 0;; ++attempt) {
-        char name[MAX_PATH];
-        wsprintfA(name, "%svk-bench-%lu-%d", base, ::GetCurrentProcessId(), attempt);
-        if (::CreateDirectoryA(name, nullptr)) {
-            m_path = name;
-            break;
-        }
-    }
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    RemoveTree(m_path);
-}
-
-void ScratchFolder::CreateSubFolders(int count, unsigned seed)
-{
+    std::string folder = scratch.Path();
+    folder.pop_back();
     // Distinct numbers spelt in letters keep the names distinct without regard to case.
     std::mt19937 random(seed);
     std::vector<int> numbers(count);
@@ -97,8 +60,9 @@ void ScratchFolder::CreateSubFolders(int count, unsigned seed)
             if (rest < 26)
                 break;
         }
-        ::CreateDirectoryA((m_path + "\\" + name).c_str(), nullptr);
+        ::CreateDirectoryA((folder + "\\" + name).c_str(), nullptr);
     }
+    return folder;
 }
 
 int BareSearch(const std::string& folder)

@@ -67,9 +67,8 @@ VENEERKIT_BENCH(FolderListing)
            "ratio");
 
     for (int c = 0; c < 3; ++c) {
-        bench::ScratchFolder scratch;
-        scratch.CreateSubFolders(counts[c], 4711 + c);
-        const std::string& folder = scratch.Path();
+        test::TempFolder scratch;
+        const std::string folder = bench::CreateSubFolders(scratch, counts[c], 4711 + c);
 
         int seen = bench::BareSearch(folder); // warms the caches both runs read from
         if (seen != counts[c] + 2)

@@ -9,54 +9,6 @@
 
 namespace {
 
-// The layer's dialog procedure does this on WM_INITDIALOG: attach the object, give it the
-// first WM_SIZE, then run its OnInitDialog.
-INT_PTR CALLBACK AttachDialog(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
-{
-    if (message != WM_INITDIALOG)
-        return FALSE;
-    auto* dlg = reinterpret_cast<CDialog*>(lParam);
-    if (!dlg->SubclassWindow(hWnd))
-        return TRUE;
-    RECT client;
-    ::GetClientRect(hWnd, &client);
-    ::SendMessageA(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-    return dlg->OnInitDialog();
-}
-
-// veneerkit_bench carries no resources of its own, so the main dialog is made from the template
-// inside the Veneerkit.exe built beside it, and the real CManifestDlg is attached to it.
-bool CreateMainDialog(CManifestDlg& dlg)
-{
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    while (length > 0 && path[length - 1] != '\\')
-        --length;
-    lstrcpyA(path + length, "Veneerkit.exe");
-
-    HMODULE hProduct = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC hInfo = hProduct ? ::FindResourceExA(hProduct, MAKEINTRESOURCEA(5),
-                                               MAKEINTRESOURCEA(IDD_MAIN_DIALOG), 0x0411)
-                           : nullptr;
-    const auto* pTemplate =
-        hInfo ? static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(hProduct, hInfo)))
-              : nullptr;
-    if (!pTemplate) {
-        printf("cannot read the dialog template from %s\n", path);
-        return false;
-    }
-
-    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES };
-    ::InitCommonControlsEx(&icc);
-    HWND hWnd = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, nullptr,
-                                             AttachDialog, reinterpret_cast<LPARAM>(static_cast<CDialog*>(&dlg)));
-    ::FreeLibrary(hProduct);
-    if (!hWnd)
-        return false;
-    ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
-    return true;
-}
-
 void Pump()
 {
     MSG msg;
@@ -199,9 +151,14 @@ VENEERKIT_BENCH(ProgramListing)
     const int rounds = 5;
     Figures figures[2];
 
+    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES };
+    ::InitCommonControlsEx(&icc);
     CManifestDlg dlg;
-    if (!CreateMainDialog(dlg))
+    if (!dlg.Create()) {
+        printf("cannot create the main dialog\n");
         return;
+    }
+    ::ShowWindow(dlg.m_hWnd, SW_SHOWNOACTIVATE);
     HWND hList = dlg.GetDlgItem(IDC_PROGRAM_LIST);
 
     printf("ListPrograms filling the main dialog's list with N programs (half with manifests)\n"
@@ -214,8 +171,8 @@ VENEERKIT_BENCH(ProgramListing)
 
     ListAlone alone;
     for (int c = 0; c < 2; ++c) {
-        bench::ScratchFolder scratch;
-        const std::string folder = scratch.Path() + "\\";
+        test::TempFolder scratch;
+        const std::string& folder = scratch.Path();
         CreatePrograms(folder, counts[c]);
         BareProgramWork(folder); // warms the caches both runs read from
         dlg.m_strFolder = folder.c_str();
