@@ -7,7 +7,6 @@
 #include <mbstring.h>
 #include <string.h>
 
-#include <vector>
 
 namespace {
 
@@ -246,8 +245,7 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
     upper.MakeUpper();
     if (!upper.EndsWith('\\'))
         upper += '\\';
-    std::vector<unsigned char> buffer(upper.GetString(), upper.GetString() + upper.GetLength() + 1);
-    auto* components = buffer.data();
+    auto* components = reinterpret_cast<unsigned char*>(upper.GetBuffer());
 
     HTREEITEM parent = TVI_ROOT;
     bool bFound = true;

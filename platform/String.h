@@ -70,6 +70,12 @@ public:
     // terminator, let the call write, then ReleaseBuffer() cuts at the first zero.
     char* GetBufferSetLength(int nLength);
     void ReleaseBuffer();
+    // The text itself, to change in place without changing its length.
+    char* GetBuffer()
+    {
+        Reserve(m_nLength > 0 ? m_nLength : 1);
+        return m_psz;
+    }
 
     void Swap(CString& other) noexcept
     {
