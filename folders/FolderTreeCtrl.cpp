@@ -5,7 +5,6 @@
 
 #include <shellapi.h>
 #include <mbstring.h>
-#include <string.h>
 
 
 namespace {
@@ -58,13 +57,14 @@ bool SmallIconIndices(const CString& path, bool bRootItem, int& nImage, int& nSe
 {
     static ShellIcons s_plainFolder;
 
+    const bool bPlain = !bRootItem && IsPlainFolder(path);
     ShellIcons icons;
-    if (!bRootItem && s_plainFolder.nImage >= 0 && IsPlainFolder(path)) {
+    if (bPlain && s_plainFolder.nImage >= 0) {
         icons = s_plainFolder;
     } else {
         if (!QueryShellIcons(path, icons))
             return false;
-        if (!bRootItem && s_plainFolder.nImage < 0 && IsPlainFolder(path))
+        if (bPlain)
             s_plainFolder = icons;
     }
     nImage = icons.nImage;
