@@ -17,29 +17,39 @@ CString ManifestPath(const CString& folder, const char* fileName)
     return ProgramPath(folder, fileName) + ".manifest";
 }
 
-BOOL ManifestExists(const char* path)
+ManifestProbe ProbeManifest(const char* path)
 {
+    ManifestProbe probe;
     FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsValid();
+    if (file)
+        probe.state = ManifestState::Foreign;
+    return probe;
 }
 
-void EnsureManifest(const char* path)
+BOOL ManifestExists(const char* path)
+{
+    return ProbeManifest(path).IsPresent();
+}
+
+DWORD EnsureManifest(const char* path)
 {
     if (ManifestExists(path))
-        return;
+        return ERROR_SUCCESS;
 
     FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     // A file that appeared since the presence test was made by someone else: leave it be.
     if (!file || ::GetLastError() == ERROR_ALREADY_EXISTS)
-        return;
+        return ::GetLastError();
 
     DWORD written = 0;
     ::WriteFile(file.Get(), kDependencyManifest, kDependencyManifestSize, &written, nullptr);
+    return ERROR_SUCCESS;
 }
 
-void RemoveManifest(const char* path)
+DWORD RemoveManifest(const char* path)
 {
     ::DeleteFileA(path);
+    return ERROR_SUCCESS;
 }

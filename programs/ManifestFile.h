@@ -32,11 +32,35 @@ CString ProgramPath(const CString& folder, const char* fileName);
 // The program's path with ".manifest" appended: setup.2.exe gives setup.2.exe.manifest.
 CString ManifestPath(const CString& folder, const char* fileName);
 
-// Present means an exclusive open of the existing file succeeds; a file someone else holds
-// open, whatever their sharing, counts as absent.
+// Where a manifest stands, as far as switching it goes.
+enum class ManifestState {
+    Absent,     // not there: the exclusive open reports the file or its folder missing
+    Ours,       // exactly the bytes above
+    Foreign,    // any other bytes: written by hand or shipped with the program
+    Unreadable, // there, but the exclusive open fails (held open elsewhere, no read access)
+};
+
+struct ManifestProbe {
+    ManifestState state = ManifestState::Absent;
+    DWORD error = ERROR_SUCCESS; // for Unreadable: why the open failed
+    bool bLink = false;          // the name is a symbolic link or another reparse point
+
+    // Present means an exclusive open of the existing file succeeds.
+    bool IsPresent() const
+    {
+        return state == ManifestState::Ours || state == ManifestState::Foreign;
+    }
+};
+
+// Opens the manifest exclusively, reads it and closes it again.
+ManifestProbe ProbeManifest(const char* path);
 BOOL ManifestExists(const char* path);
-// Writes the manifest only where the presence test found none; a file already there is never
-// truncated or rewritten. Failures are silent: the caller asks ManifestExists afterwards.
-void EnsureManifest(const char* path);
-// Deletes the manifest; a missing one is not an error.
-void RemoveManifest(const char* path);
+
+// Switches a program on: creates the manifest with the bytes above where none is present.
+// Never opens an existing file, never writes through a link, and removes what it created if the
+// write falls short. ERROR_SUCCESS, or the error that stopped it.
+DWORD EnsureManifest(const char* path);
+// Switches a program off: deletes our own manifest; anything else goes to the Recycle Bin. A
+// link is removed itself, never the file it points to. A missing manifest is no error.
+// ERROR_SUCCESS, or the error that stopped it.
+DWORD RemoveManifest(const char* path);

@@ -1,0 +1,17 @@
+// What a program's own manifest (resource RT_MANIFEST, id 1) says about the common controls.
+// Windows Vista and later, and Wine, start a program that carries one with that manifest and
+// ignore <program>.exe.manifest beside it.
+#pragma once
+
+#include <windows.h>
+
+enum class OwnManifest {
+    None,    // no own manifest: the side file governs
+    Themed,  // asks for Microsoft.Windows.Common-Controls 6.0.0.0: themed whatever the side file says
+    Classic, // asks for something else: classic controls whatever the side file says
+};
+
+// Reads the program file's headers, section table and resource directory (PE32 and PE32+).
+// A file that is no PE file, is cut short or has a damaged resource directory gives None. The
+// file is opened for reading only, shared, and closed before returning.
+OwnManifest ReadOwnManifest(const char* programPath);
