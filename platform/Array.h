@@ -22,6 +22,11 @@ public:
     const T* GetData() const { return m_pData; }
 
     // Appends the element and returns its index.
+    int Add(const T& element)
+    {
+        T copy(element); // element may lie in the storage that growing moves
+        return Add(std::move(copy));
+    }
     int Add(T&& element)
     {
         Reserve(m_nSize + 1);

@@ -32,6 +32,7 @@ public:
     virtual BOOL OnInitDialog();
 
 protected:
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
     virtual void DoDataExchange(CDataExchange*) {}
     virtual void OnOK();
     virtual void OnCancel();

@@ -30,6 +30,7 @@ public:
     BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
     BOOL IsHidden() const { return MatchesMask(FILE_ATTRIBUTE_HIDDEN); }
     BOOL IsDots() const;
+    DWORD GetSearchError() const { return ERROR_SUCCESS; }
 
 private:
     FindHandle m_hFind;

@@ -79,7 +79,32 @@ public:
         return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, nItem, nMask));
     }
 
-    // Row at a point in client coordinates, or -1.
+    // Check boxes (LVS_EX_CHECKBOXES) are state images: 1 unchecked, 2 checked, 0 none yet.
+    BOOL GetCheck(int nItem) const
+    {
+        return (GetItemState(nItem, LVIS_STATEIMAGEMASK) >> 12) == kCheckedImage;
+    }
+    BOOL SetCheck(int nItem, BOOL bCheck = TRUE) const
+    {
+        return SetItemState(nItem, INDEXTOSTATEIMAGEMASK(bCheck ? kCheckedImage : kUncheckedImage),
+                            LVIS_STATEIMAGEMASK);
+    }
+    // The row whose check box a change notification reports as toggled, with its new mark in
+    // *pbChecked; -1 for any other change (selection, focus, a box appearing on a new row).
+    static int CheckToggled(const NMLISTVIEW& change, BOOL* pbChecked)
+    {
+        if (!(change.uChanged & LVIF_STATE) || change.iItem < 0)
+            return -1;
+        const UINT oldImage = (change.uOldState & LVIS_STATEIMAGEMASK) >> 12;
+        const UINT newImage = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
+        if (oldImage == 0 || newImage == 0 || oldImage == newImage)
+            return -1;
+        *pbChecked = newImage == kCheckedImage;
+        return change.iItem;
+    }
+
+    // Row at a point in client coordinates, or -1; *pFlags tells the part (LVHT_ONITEMSTATEICON
+    // for the check box).
     int HitTest(POINT pt, UINT* pFlags = nullptr) const
     {
         LVHITTESTINFO info = {};
@@ -89,4 +114,31 @@ public:
             *pFlags = info.flags;
         return row;
     }
+    // The same at the position of the message being handled.
+    int HitTestMessagePos(UINT* pFlags = nullptr) const
+    {
+        // Each half is a signed 16-bit number: monitors left of or above the main one are negative.
+        const DWORD pos = ::GetMessagePos();
+        POINT point = { static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos)) };
+        ScreenToClient(&point);
+        return HitTest(point, pFlags);
+    }
+
+    int GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
+    int GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK) const
+    {
+        return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, nItem, bPartialOK));
+    }
+    int GetNextItem(int nItem, UINT nFlags) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(nItem), nFlags));
+    }
+    BOOL RedrawItems(int nFirst, int nLast) const
+    {
+        return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, nFirst, nLast));
+    }
+
+    static constexpr UINT kUncheckedImage = 1;
+    static constexpr UINT kCheckedImage = 2;
 };

@@ -1,117 +1,204 @@
-// Listing a folder's programs into the list control, and switching their manifests from it.
+// Listing a folder's programs, switching their manifests, and describing what the mark cannot show.
 #include "programs/ProgramList.h"
 
 #include "platform/FileFind.h"
-#include "platform/Handle.h"
-#include "programs/ManifestFile.h"
+#include "platform/StringArray.h"
 
-#include <shellapi.h>
+#include <mbstring.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
-constexpr int kNameColumn = 1;
-constexpr int kSizeColumn = 2;
+const char kManifestSuffix[] = ".manifest";
 
-// The size an exclusive open reports. Where that open fails (a running program on Windows, a
-// folder named like a program) the row still gets the size the directory search reported.
-DWORD ProgramSize(const char* path, DWORD searchedSize)
+int CompareNames(const char* a, const char* b)
 {
-    FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return searchedSize;
-    return ::GetFileSize(file.Get(), nullptr);
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a),
+                    reinterpret_cast<const unsigned char*>(b));
+}
+
+// The names of the folder's manifests, sorted without regard to case for lookups. The pattern
+// matches every name that ends in ".manifest"; anything else it lets through never matches a
+// lookup, which always asks for a whole name.
+DWORD ListManifestNames(const CString& folder, CStringArray& names)
+{
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.manifest"));
+    while (bMore) {
+        bMore = finder.FindNextFile();
+        if (!finder.IsDirectory())
+            names.Add(finder.GetFileName());
+    }
+    std::sort(names.GetData(), names.GetData() + names.GetSize(),
+              [](const CString& a, const CString& b) { return CompareNames(a, b) < 0; });
+    return finder.GetSearchError();
+}
+
+bool HasName(const CStringArray& sorted, const char* name)
+{
+    const CString* end = sorted.GetData() + sorted.GetSize();
+    const CString* found = std::lower_bound(
+        sorted.GetData(), end, name,
+        [](const CString& element, const char* key) { return CompareNames(element, key) < 0; });
+    return found != end && CompareNames(*found, name) == 0;
+}
+
+CString ManifestName(const ProgramEntry& entry)
+{
+    return entry.name + kManifestSuffix;
+}
+
+// How a switch that did not take is worded: the error the operation gave, else what the probe
+// found instead.
+CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
+{
+    CString text = bOn ? "Could not create " : "Could not delete ";
+    text += ManifestName(entry);
+    text += ": ";
+    if (error != ERROR_SUCCESS)
+        text += SystemErrorText(error);
+    else if (entry.manifest.state == ManifestState::Unreadable)
+        text += SystemErrorText(entry.manifest.error);
+    else
+        text += bOn ? "the file is not there" : "the file is still there";
+    return text;
 }
 
 } // namespace
 
-BOOL IsRowChecked(const CListCtrl& list, int row)
+DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
 {
-    return (list.GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) != kUncheckedImage;
-}
+    entries.RemoveAll();
 
-void SetRowCheck(CListCtrl& list, int row, BOOL bChecked)
-{
-    list.SetItemState(row, INDEXTOSTATEIMAGEMASK(bChecked ? kCheckedImage : kUncheckedImage),
-                      LVIS_STATEIMAGEMASK);
-}
+    CStringArray manifests;
+    DWORD error = ListManifestNames(folder, manifests);
 
-int ListProgramRows(CListCtrl& list, const CString& folder)
-{
-    list.DeleteAllItems();
-
-    // No message is dispatched until the listing ends, so the user sees the same list either
-    // way; with redrawing off the control skips laying out its scroll bar after every row.
-    list.SetRedraw(FALSE);
     CFileFind finder;
     BOOL bMore = finder.FindFile(ProgramPath(folder, "*.EXE"));
-    int count = 0;
     while (bMore) {
         bMore = finder.FindNextFile();
-        const WIN32_FIND_DATAA& entry = finder.GetFindData();
-
-        int row = list.InsertItem(count, "");
-        if (row < 0)
-            continue;
-        list.SetItemText(row, kNameColumn, entry.cFileName);
-
-        // Only the low 32 bits count, shifted as unsigned, so the text is never negative.
-        DWORD size = ProgramSize(ProgramPath(folder, entry.cFileName), entry.nFileSizeLow);
-        char text[32];
-        wsprintfA(text, "%d KB", static_cast<int>(size >> 10));
-        list.SetItemText(row, kSizeColumn, text);
-
-        // New rows come unchecked from the control; only the checked state needs writing.
-        if (ManifestExists(ManifestPath(folder, entry.cFileName)))
-            SetRowCheck(list, row, TRUE);
-        ++count;
+        ProgramEntry entry;
+        entry.name = finder.GetFileName();
+        // Only the low 32 bits count. The search reports the size an open would: the two differ
+        // only for a file being written at this very moment.
+        entry.size = finder.GetFindData().nFileSizeLow;
+        // A manifest the search did not see is not there, and opening it would be the one slow
+        // step. An unspellable name cannot be opened at all.
+        if (!entry.IsUnspellable() && HasName(manifests, ManifestName(entry)))
+            entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
+        entries.Add(std::move(entry));
     }
-    list.SetRedraw(TRUE);
-    return count;
+    if (error == ERROR_SUCCESS)
+        error = finder.GetSearchError();
+    return error;
 }
 
-void SwitchProgram(CListCtrl& list, const CString& folder, int row, BOOL bOn)
+void ClassifyProgram(const CString& folder, ProgramEntry& entry)
 {
-    CString path = ManifestPath(folder, list.GetItemText(row, kNameColumn));
-    if (bOn)
-        EnsureManifest(path);
-    else
-        RemoveManifest(path);
-    // Neither operation reports failure, so the mark is taken from the disk, not from bOn.
-    SetRowCheck(list, row, ManifestExists(path));
+    if (entry.bClassified)
+        return;
+    entry.bClassified = true;
+    if (!entry.IsUnspellable())
+        entry.own = ReadOwnManifest(ProgramPath(folder, entry.name));
 }
 
-void SwitchAllPrograms(CListCtrl& list, const CString& folder, BOOL bOn)
+BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn)
 {
-    const int count = list.GetItemCount();
-    for (int row = 0; row < count; ++row)
-        SwitchProgram(list, folder, row, bOn);
+    if (entry.IsUnspellable())
+        return FALSE;
+    const CString path = ManifestPath(folder, entry.name);
+    const DWORD error = bOn ? EnsureManifest(path) : RemoveManifest(path);
+    // Neither operation's word is taken for the outcome: Wine reports a delete in a folder that
+    // refuses it as done, for one. The mark shows what the disk holds.
+    entry.manifest = ProbeManifest(path);
+    if (entry.manifest.IsPresent() == (bOn != FALSE)) {
+        entry.failure.Empty();
+        return TRUE;
+    }
+    entry.failure = FailureText(entry, bOn, error);
+    return FALSE;
 }
 
-int ToggledRow(const NMLISTVIEW& change, BOOL* pbChecked)
+void ReprobeProgram(const CString& folder, ProgramEntry& entry)
 {
-    if (!(change.uChanged & LVIF_STATE) || change.iItem < 0)
-        return -1;
-    const UINT oldImage = (change.uOldState & LVIS_STATEIMAGEMASK) >> 12;
-    const UINT newImage = (change.uNewState & LVIS_STATEIMAGEMASK) >> 12;
-    // Image 0 is a row without a box yet: the box appearing is the control's doing, not a toggle.
-    if (oldImage == 0 || newImage == 0 || oldImage == newImage)
-        return -1;
-    *pbChecked = newImage != kUncheckedImage;
-    return change.iItem;
+    if (!entry.IsUnspellable())
+        entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
 }
 
-int RowAtMessagePos(const CListCtrl& list)
+bool ShareManifest(const ProgramEntry& a, const ProgramEntry& b)
 {
-    // Each half is a signed 16-bit number: monitors left of or above the main one are negative.
-    const DWORD pos = ::GetMessagePos();
-    POINT point = { static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos)) };
-    list.ScreenToClient(&point);
-    return list.HitTest(point);
+    return CompareNames(a.name, b.name) == 0;
 }
 
-void RunProgram(HWND hOwner, const CListCtrl& list, const CString& folder, int row)
+void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& shared)
 {
-    CString path = ProgramPath(folder, list.GetItemText(row, kNameColumn));
-    ::ShellExecuteA(hOwner, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    shared.RemoveAll();
+    CArray<int> order;
+    order.Reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        order.Add(i);
+    std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
+        return CompareNames(entries[a].name, entries[b].name) < 0;
+    });
+    CArray<bool> bShared;
+    bShared.Reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        bShared.Add(false);
+    for (int i = 1; i < order.GetSize(); ++i) {
+        if (ShareManifest(entries[order[i - 1]], entries[order[i]]))
+            bShared[order[i - 1]] = bShared[order[i]] = true;
+    }
+    for (int i = 0; i < entries.GetSize(); ++i) {
+        if (bShared[i])
+            shared.Add(i);
+    }
+}
+
+CString DescribeProgram(const ProgramEntry& entry)
+{
+    CString text;
+    const auto add = [&text](const CString& line) {
+        if (!text.IsEmpty())
+            text += "\r\n";
+        text += line;
+    };
+    const CString& name = entry.name;
+    if (entry.IsUnspellable())
+        add(name + ": this name cannot be spelt in the system code page, so its manifest cannot "
+                   "be switched.");
+    if (!entry.failure.IsEmpty())
+        add(entry.failure);
+    if (entry.manifest.state == ManifestState::Unreadable)
+        add(ManifestName(entry) + " is there but cannot be read: " +
+            SystemErrorText(entry.manifest.error));
+    if (entry.own != OwnManifest::None)
+        add(name + " carries its own manifest, which " +
+            (entry.own == OwnManifest::Themed ? "already asks" : "does not ask") +
+            " for the themed controls. Windows ignores " + ManifestName(entry) + ".");
+    if (entry.manifest.state == ManifestState::Foreign)
+        add(ManifestName(entry) +
+            " was not written by Veneerkit; switching off moves it to the Recycle Bin.");
+    return text;
+}
+
+CString SystemErrorText(DWORD error)
+{
+    char* buffer = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    CString text;
+    if (length > 0)
+        text = CString(buffer, static_cast<int>(length));
+    ::LocalFree(buffer);
+    while (!text.IsEmpty() && static_cast<unsigned char>(text.GetAt(text.GetLength() - 1)) <= ' ')
+        text = text.Left(text.GetLength() - 1);
+    if (text.IsEmpty()) {
+        char number[32];
+        wsprintfA(number, "error %lu", error);
+        text = number;
+    }
+    return text;
 }

@@ -1,31 +1,52 @@
-// The program list's rules: which rows a folder gives, and how a row's manifest follows its mark.
+// A folder's programs as the list shows them, switching their manifests, and the words for each
+// program's situation.
 #pragma once
 
-#include "platform/ListCtrl.h"
+#include "platform/Array.h"
 #include "platform/String.h"
+#include "programs/ManifestFile.h"
+#include "programs/OwnManifest.h"
 
-// The list's state images in check-box mode.
-constexpr UINT kUncheckedImage = 1;
-constexpr UINT kCheckedImage = 2;
+struct ProgramEntry {
+    CString name;           // as the directory search spelt it
+    DWORD size = 0;         // the low 32 bits of the size the directory search reported
+    ManifestProbe manifest; // what stands at the manifest path
+    OwnManifest own = OwnManifest::None;
+    bool bClassified = false; // `own` has been read from the program file
+    CString failure;          // why the last switch did not take; empty once one did
 
-BOOL IsRowChecked(const CListCtrl& list, int row);
-void SetRowCheck(CListCtrl& list, int row, BOOL bChecked);
+    // The directory search puts '?' for each character the ANSI code page cannot spell, and no
+    // file name holds a real one: such a name cannot be opened.
+    bool IsUnspellable() const { return ::strchr(name, '?') != nullptr; }
+    // Whether the program follows its side file at all.
+    bool IgnoresSideFile() const { return own != OwnManifest::None; }
+};
 
-// Replaces the rows with one per "*.EXE" entry of the folder, in the order the search gives
-// them: name, size in KB and a check mark where the manifest is present. Returns the row count.
-int ListProgramRows(CListCtrl& list, const CString& folder);
+// Replaces `entries` with one per "*.EXE" entry of the folder, in the order the search gives them,
+// each with its manifest probed. Which manifests exist comes from one search of the folder, so
+// only those are opened: under Wine every open of a missing name reads the whole folder.
+// Own manifests are left for ClassifyProgram. Returns ERROR_SUCCESS, or the error that cut a
+// search short (the entries found before it are kept).
+DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries);
 
-// Makes the row's manifest follow bOn, then shows in the row's mark what the disk now holds.
-void SwitchProgram(CListCtrl& list, const CString& folder, int row, BOOL bOn);
-// The same for every row, first to last.
-void SwitchAllPrograms(CListCtrl& list, const CString& folder, BOOL bOn);
+// Reads the program's own manifest, once.
+void ClassifyProgram(const CString& folder, ProgramEntry& entry);
 
-// The row whose check mark a change notification reports as toggled, with the new mark in
-// *pbChecked; -1 when the change is something else (selection, focus, a box appearing).
-int ToggledRow(const NMLISTVIEW& change, BOOL* pbChecked);
+// Makes the program's manifest follow bOn, probes it again and words the failure when the probe
+// disagrees with bOn. A name that cannot be spelt is left alone. TRUE if the manifest follows bOn.
+BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn);
 
-// The row under the position of the message being handled, or -1.
-int RowAtMessagePos(const CListCtrl& list);
+// Probes the manifest again, as after a change made elsewhere.
+void ReprobeProgram(const CString& folder, ProgramEntry& entry);
 
-// Hands the row's program to the shell to start; the outcome is not examined.
-void RunProgram(HWND hOwner, const CListCtrl& list, const CString& folder, int row);
+// Whether two programs share one manifest as a case-blind file system resolves it.
+bool ShareManifest(const ProgramEntry& a, const ProgramEntry& b);
+// The indices of the entries that share their manifest with another entry, ascending.
+void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& shared);
+
+// The program's situation in one line per fact the list cannot show by its mark, most pressing
+// first; empty when there is nothing to say.
+CString DescribeProgram(const ProgramEntry& entry);
+
+// The system's text for an error, without the line end.
+CString SystemErrorText(DWORD error);
