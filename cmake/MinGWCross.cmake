@@ -19,6 +19,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 get_filename_component(_veneerkit_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(VENEERKIT_WINEPREFIX "${_veneerkit_root}/build/wineprefix" CACHE PATH
     "Wine prefix the tests run in")
+# Wine's Recycle Bin is $XDG_DATA_HOME/Trash, read on the Unix side at start-up, so the tests'
+# own goes here rather than into the user's. Wine makes Trash, but not the folder above it.
+set(_veneerkit_data_home "${_veneerkit_root}/build/test-data")
+file(MAKE_DIRECTORY "${_veneerkit_data_home}")
 
 # Debian installs wine64 outside PATH; look there too. find_program would be rerooted by the
 # cross settings above, which is why the search is done by hand.
@@ -39,6 +43,7 @@ if(_veneerkit_wine)
         /usr/bin/env
         "WINEPREFIX=${VENEERKIT_WINEPREFIX}"
         WINEDEBUG=-all
+        "XDG_DATA_HOME=${_veneerkit_data_home}"
         "WINEDLLOVERRIDES=mscoree,mshtml="
         "${_veneerkit_wine}")
 endif()

@@ -1,7 +1,226 @@
-// Creating, testing and deleting the dependency manifest beside a program.
+// Creating, testing and removing the dependency manifest beside a program, never losing a manifest
+// someone else wrote and never reaching through a link to the file it points to.
 #include "programs/ManifestFile.h"
 
 #include "platform/Handle.h"
+
+#include <mbstring.h>
+#include <shellapi.h>
+#include <string.h>
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A kernel32 call of Vista or later, looked up when needed so that the exe still starts on XP,
+// which has no symbolic links to files.
+template <class Function>
+Function LaterKernelCall(const char* name)
+{
+    FARPROC proc = ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
+
+// The name an open file goes by for the file system, or empty where it cannot tell.
+CString OpenedName(HANDLE h)
+{
+    using GetFinalPathName = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const auto getFinalPathName =
+        LaterKernelCall<GetFinalPathName>("GetFinalPathNameByHandleA");
+    const DWORD kFileNameOpened = 0x8; // the name opened, not one of a file's other hard links
+    CString name;
+    if (!getFinalPathName)
+        return name;
+    const int size = 2 * MAX_PATH; // room for the \\?\ in front of a name near MAX_PATH
+    char* buffer = name.GetBufferSetLength(size);
+    const DWORD length = getFinalPathName(h, buffer, size + 1, kFileNameOpened);
+    if (length == 0 || length > static_cast<DWORD>(size))
+        buffer[0] = '\0';
+    name.ReleaseBuffer();
+    return name;
+}
+
+// Wine 8 follows a symbolic link in every call, FILE_FLAG_OPEN_REPARSE_POINT included, and
+// reports no reparse point; only the name the opened file goes by gives the link away. The
+// folder is resolved the same way, so a linked folder on the way is no link of the manifest's.
+bool ResolvesElsewhere(HANDLE file, const CString& path)
+{
+    const int slash = path.ReverseFind('\\');
+    if (slash < 0)
+        return false;
+    FileHandle folder(::CreateFileA(path.Left(slash + 1), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder)
+        return false;
+    CString expected = OpenedName(folder.Get());
+    const CString opened = OpenedName(file);
+    if (expected.IsEmpty() || opened.IsEmpty())
+        return false;
+    if (!expected.EndsWith('\\'))
+        expected += '\\';
+    expected += path.Mid(slash + 1);
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(expected.GetString()),
+                    reinterpret_cast<const unsigned char*>(opened.GetString())) != 0;
+}
+
+DWORD LinkCount(const char* path)
+{
+    FileHandle file(
+        ::CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    return file && ::GetFileInformationByHandle(file.Get(), &info) ? info.nNumberOfLinks : 0;
+}
+
+// -1 where the Recycle Bin cannot be asked.
+LONGLONG RecycleBinItems(const char* path)
+{
+    SHQUERYRBINFO info = {};
+    info.cbSize = sizeof(info);
+    return SUCCEEDED(::SHQueryRecycleBinA(path, &info)) ? info.i64NumItems : -1;
+}
+
+// SHFileOperation answers with codes of its own in the range of Win32 errors; FormatMessage would
+// describe them as something else entirely.
+DWORD ShellOperationError(int result, BOOL bAborted)
+{
+    switch (result) {
+    case 0:
+        return bAborted ? ERROR_CANCELLED : ERROR_SUCCESS;
+    case 0x71: // DE_SAMEFILE
+    case 0x72: // DE_MANYSRC1DEST
+    case 0x73: // DE_DIFFDIR
+    case 0x76: // DE_DESTSUBTREE
+    case 0x7A: // DE_MANYDEST
+    case 0x7D: // DE_DESTSAMETREE
+    case 0x7E: // DE_FLDDESTISFILE
+    case 0x80: // DE_FILEDESTISFLD
+        return ERROR_INVALID_PARAMETER;
+    case 0x74: // DE_ROOTDIR
+    case 0x78: // DE_ACCESSDENIEDSRC
+        return ERROR_ACCESS_DENIED;
+    case 0x75: // DE_OPCANCELLED
+        return ERROR_CANCELLED;
+    case 0x79: // DE_PATHTOODEEP
+    case 0x81: // DE_FILENAMETOOLONG
+    case 0xB7: // DE_ERROR_MAX: a path longer than MAX_PATH
+        return ERROR_FILENAME_EXCED_RANGE;
+    case 0x7C:  // DE_INVALIDFILES
+    case 0x402: // an unknown error, mostly an invalid path
+        return ERROR_PATH_NOT_FOUND;
+    case 0x85: // DE_FILE_TOO_LARGE
+        return ERROR_FILE_TOO_LARGE;
+    case 0x82: // DE_*_IS_CDROM, DE_*_IS_DVD, DE_*_IS_CDRECORD
+    case 0x83:
+    case 0x84:
+    case 0x86:
+    case 0x87:
+    case 0x88:
+        return ERROR_WRITE_PROTECT;
+    default:
+        return (result & 0x10000) ? ERROR_WRITE_FAULT : static_cast<DWORD>(result); // ERRORONDEST
+    }
+}
+
+DWORD SendToRecycleBin(const char* path)
+{
+    // The shell takes a full path ended by two zeros.
+    char from[MAX_PATH + 1] = {};
+    const DWORD length = ::GetFullPathNameA(path, MAX_PATH, from, nullptr);
+    if (length == 0)
+        return ::GetLastError();
+    if (length >= MAX_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    const int result = ::SHFileOperationA(&operation);
+    return ShellOperationError(result, operation.fAnyOperationsAborted);
+}
+
+// A second name for the file beside it, never one that is taken already.
+DWORD CreateKeeper(const char* path, CString* pKeeper)
+{
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        char suffix[16];
+        wsprintfA(suffix, attempt == 1 ? ".keep" : ".keep%d", attempt);
+        *pKeeper = CString(path) + suffix;
+        if (::CreateHardLinkA(*pKeeper, path, nullptr))
+            return ERROR_SUCCESS;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return error;
+    }
+    return ERROR_ALREADY_EXISTS;
+}
+
+// Where the Recycle Bin cannot take a file, SHFileOperation deletes it for good under these
+// flags, on Windows and in Wine alike (FOF_WANTNUKEWARNING would ask the user instead). A hard
+// link made beforehand keeps the bytes: if the file's name went and the link count fell with it
+// while the Recycle Bin gained nothing, the file was deleted, and the second name becomes the
+// first again. Wine copies a file from another file system into its trash, which drops the
+// count too; the Recycle Bin's growth tells that apart. Without a hard link (FAT, say) nothing
+// is removed.
+DWORD RecycleFile(const char* path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return ERROR_ACCESS_DENIED;
+    CString keeper;
+    DWORD error = CreateKeeper(path, &keeper);
+    if (error != ERROR_SUCCESS)
+        return error;
+    const DWORD links = LinkCount(keeper);
+    if (links < 2) {
+        // Where names are not counted, a deletion cannot be told from a move.
+        ::DeleteFileA(keeper);
+        return kNotRemoved;
+    }
+    const LONGLONG binned = RecycleBinItems(path);
+    error = SendToRecycleBin(path);
+    const DWORD linksAfter = LinkCount(keeper);
+    if (linksAfter == 0)
+        return error != ERROR_SUCCESS ? error : kNotRemoved; // the keeper stays, unexamined
+    if (linksAfter >= links || (binned >= 0 && RecycleBinItems(path) > binned)) {
+        ::DeleteFileA(keeper);
+        return error;
+    }
+    if (!::MoveFileA(keeper, path))
+        return ::GetLastError(); // the bytes stay under the keeper's name
+    return error != ERROR_SUCCESS ? error : kNotRemoved;
+}
+
+// Acts only through a handle that is the link's own: where the file system follows the link
+// even when asked not to, the handle is the target's, and nothing is done.
+DWORD RemoveLink(const char* path, bool bOurs)
+{
+    FileHandle link(
+        ::CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!link || !::GetFileInformationByHandle(link.Get(), &info))
+        return ::GetLastError();
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return kNotRemoved;
+    if (!bOurs) {
+        // Windows recycles the link itself; a Recycle Bin that deletes instead loses the link,
+        // never the file it points to.
+        link.Reset();
+        return SendToRecycleBin(path);
+    }
+    using SetFileInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const auto setFileInformation =
+        LaterKernelCall<SetFileInformation>("SetFileInformationByHandle");
+    const int kFileDispositionInfo = 4;
+    BOOLEAN bDelete = TRUE; // FILE_DISPOSITION_INFO
+    if (!setFileInformation)
+        return kNotRemoved;
+    return setFileInformation(link.Get(), kFileDispositionInfo, &bDelete, sizeof(bDelete))
+               ? ERROR_SUCCESS
+               : ::GetLastError();
+}
+
+} // namespace
 
 CString ProgramPath(const CString& folder, const char* fileName)
 {
@@ -22,34 +241,84 @@ ManifestProbe ProbeManifest(const char* path)
     ManifestProbe probe;
     FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file)
-        probe.state = ManifestState::Foreign;
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            probe.state = ManifestState::Unreadable;
+            probe.error = error;
+        }
+        return probe;
+    }
+
+    // One byte more than ours tells a longer file from ours.
+    char bytes[kDependencyManifestSize + 1];
+    DWORD total = 0, read = 0;
+    for (; total < sizeof(bytes); total += read) {
+        if (!::ReadFile(file.Get(), bytes + total, sizeof(bytes) - total, &read, nullptr)) {
+            probe.state = ManifestState::Unreadable;
+            probe.error = ::GetLastError();
+            return probe;
+        }
+        if (read == 0)
+            break;
+    }
+    const bool bOurs =
+        total == kDependencyManifestSize && ::memcmp(bytes, kDependencyManifest, total) == 0;
+    probe.state = bOurs ? ManifestState::Ours : ManifestState::Foreign;
+
+    // Windows reports the link's own attributes for its name.
+    const DWORD attributes = ::GetFileAttributesA(path);
+    probe.bLink =
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        ResolvesElsewhere(file.Get(), path);
     return probe;
 }
 
 BOOL ManifestExists(const char* path)
 {
-    return ProbeManifest(path).IsPresent();
+    FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid();
 }
 
 DWORD EnsureManifest(const char* path)
 {
-    if (ManifestExists(path))
+    const ManifestProbe probe = ProbeManifest(path);
+    if (probe.IsPresent())
         return ERROR_SUCCESS;
+    if (probe.state == ManifestState::Unreadable)
+        return probe.error;
 
-    FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    // A file that appeared since the presence test was made by someone else: leave it be.
-    if (!file || ::GetLastError() == ERROR_ALREADY_EXISTS)
+    // CREATE_NEW never opens a file that is there. With the reparse flag a link to nothing counts
+    // as there too, where Windows would otherwise create the file it points to (Wine refuses it
+    // either way).
+    FileHandle file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
         return ::GetLastError();
-
-    DWORD written = 0;
-    ::WriteFile(file.Get(), kDependencyManifest, kDependencyManifestSize, &written, nullptr);
-    return ERROR_SUCCESS;
+    DWORD written = 0, error = ERROR_SUCCESS;
+    if (!::WriteFile(file.Get(), kDependencyManifest, kDependencyManifestSize, &written, nullptr))
+        error = ::GetLastError();
+    else if (written != kDependencyManifestSize)
+        error = ERROR_DISK_FULL;
+    file.Reset();
+    // A partial manifest would probe as present and show the program switched on.
+    if (error != ERROR_SUCCESS)
+        ::DeleteFileA(path);
+    return error;
 }
 
 DWORD RemoveManifest(const char* path)
 {
-    ::DeleteFileA(path);
-    return ERROR_SUCCESS;
+    const ManifestProbe probe = ProbeManifest(path);
+    if (probe.state == ManifestState::Absent)
+        return ERROR_SUCCESS;
+    // Whose bytes these are cannot be told, so they stay.
+    if (probe.state == ManifestState::Unreadable)
+        return probe.error;
+    if (probe.bLink)
+        return RemoveLink(path, probe.state == ManifestState::Ours);
+    if (probe.state == ManifestState::Foreign)
+        return RecycleFile(path);
+    return ::DeleteFileA(path) ? ERROR_SUCCESS : ::GetLastError();
 }

@@ -43,7 +43,9 @@ enum class ManifestState {
 struct ManifestProbe {
     ManifestState state = ManifestState::Absent;
     DWORD error = ERROR_SUCCESS; // for Unreadable: why the open failed
-    bool bLink = false;          // the name is a symbolic link or another reparse point
+    // The name is a symbolic link or another reparse point. Known only where the link leads to
+    // a file: a link to nothing probes as Absent, and switching on then fails (ERROR_FILE_EXISTS).
+    bool bLink = false;
 
     // Present means an exclusive open of the existing file succeeds.
     bool IsPresent() const
@@ -52,15 +54,23 @@ struct ManifestProbe {
     }
 };
 
-// Opens the manifest exclusively, reads it and closes it again.
+// Opens the manifest exclusively, reads at most one byte more than ours, and closes it again.
 ManifestProbe ProbeManifest(const char* path);
+// The exclusive open alone, for the listing: present or not, whatever the bytes.
 BOOL ManifestExists(const char* path);
 
 // Switches a program on: creates the manifest with the bytes above where none is present.
 // Never opens an existing file, never writes through a link, and removes what it created if the
-// write falls short. ERROR_SUCCESS, or the error that stopped it.
+// write falls short. ERROR_SUCCESS, or the error that stopped it (the probe's for an unreadable
+// manifest).
 DWORD EnsureManifest(const char* path);
-// Switches a program off: deletes our own manifest; anything else goes to the Recycle Bin. A
-// link is removed itself, never the file it points to. A missing manifest is no error.
-// ERROR_SUCCESS, or the error that stopped it.
+
+// Switches a program off: deletes our own manifest; any other goes to the Recycle Bin, and stays
+// where the Recycle Bin does not take it. A read-only manifest stays too (ERROR_ACCESS_DENIED),
+// as does an unreadable one (the probe's error). A link is removed itself, never the file it
+// points to; where the file system cannot act on the link alone (Wine 8 follows links in every
+// call) it stays. A missing manifest is no error. ERROR_SUCCESS, or a Win32 error;
+// kNotRemoved for a Recycle Bin that would not take the file or a link that cannot be removed
+// alone.
 DWORD RemoveManifest(const char* path);
+inline constexpr DWORD kNotRemoved = ERROR_NOT_SUPPORTED;

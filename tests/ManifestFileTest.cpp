@@ -1,10 +1,120 @@
-// Manifest paths, writing and presence on real files; the program list tests check removal.
+// Manifest paths and the switching operations on real files: what is written and what is kept,
+// where a removed manifest goes, and what links, refusals and a full disk make of them.
 #include <gtest/gtest.h>
 
 #include "programs/ManifestFile.h"
 #include "tests/TestSupport.h"
 
+#include <cstdio>
+#include <cstring>
 #include <string>
+
+namespace {
+
+const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
+const std::string kHandWritten = "<!-- mine -->\r\n" + std::string(700, 'x');
+
+// "ours", "foreign link", "unreadable 32" and so on.
+std::string Probe(const std::string& path)
+{
+    const ManifestProbe probe = ProbeManifest(path.c_str());
+    const char* states[] = { "absent", "ours", "foreign", "unreadable" };
+    std::string text = states[static_cast<int>(probe.state)];
+    if (probe.state == ManifestState::Unreadable)
+        text += " " + std::to_string(probe.error);
+    return probe.bLink ? text + " link" : text;
+}
+
+// The names in a folder, so that a helper file left behind shows.
+std::string Names(const std::string& folder)
+{
+    std::string names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(find, &data)) {
+        if (data.cFileName[0] != '.')
+            names += (names.empty() ? "" : " ") + std::string(data.cFileName);
+    }
+    ::FindClose(find);
+    return names;
+}
+
+// Wine's Recycle Bin, the freedesktop.org trash in $XDG_DATA_HOME, which the tests' command line
+// points into the build tree; empty where there is no such thing.
+std::string RecycleBin()
+{
+    char home[MAX_PATH] = {};
+    if (!::GetEnvironmentVariableA("XDG_DATA_HOME", home, MAX_PATH))
+        return std::string();
+    return test::DosPath(std::string(home) + "/Trash");
+}
+
+// The bytes the Recycle Bin holds for the file that was at `path`, taken out again; "(none)" if
+// it holds none. Each file there comes with a note of where it was.
+std::string TakeFromRecycleBin(const std::string& path)
+{
+    const std::string info = RecycleBin() + "\\info\\";
+    // The test paths hold none of the characters the note escapes.
+    const std::string origin = "\nPath=" + test::UnixPath(path) + "\n";
+    std::string content = "(none)";
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((info + "*.trashinfo").c_str(), &data);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(find, &data)) {
+        const std::string note = info + data.cFileName, name = data.cFileName;
+        if (test::ReadWholeFile(note).find(origin) == std::string::npos)
+            continue;
+        const std::string file =
+            RecycleBin() + "\\files\\" + name.substr(0, name.size() - strlen(".trashinfo"));
+        content = test::ReadWholeFile(file);
+        ::DeleteFileA(file.c_str());
+        ::DeleteFileA(note.c_str());
+    }
+    ::FindClose(find);
+    return content;
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "'" + test::UnixPath(path) + "'";
+}
+
+struct UnixCommands {
+    std::string make, undo;
+};
+
+// chattr +i is how root gets "access denied": the folder takes no new names and loses none.
+UnixCommands Immutable(const std::string& folder)
+{
+    return { "chattr +i " + Quoted(folder), "chattr -i " + Quoted(folder) };
+}
+const char kNoImmutable[] = "chattr +i is not possible here: not root, or no such flag";
+
+// A file system of its own mounted on `folder`, filled up or not.
+UnixCommands SmallFileSystem(const std::string& folder, bool bFull)
+{
+    const std::string fill =
+        " && (cat /dev/zero >" + Quoted(folder + "fill") + " 2>/dev/null; true)";
+    return { "mount -t tmpfs -o size=64k tmpfs " + Quoted(folder) + (bFull ? fill : ""),
+             "umount -l " + Quoted(folder) };
+}
+const char kNoMount[] = "no file system of its own can be mounted here (not root)";
+
+// A change made on the Unix side for one test and undone at its end, passed or failed.
+class UnixChange {
+public:
+    explicit UnixChange(const UnixCommands& commands)
+        : m_undo(commands.undo), m_bMade(test::RunOnUnixSide(commands.make))
+    {
+    }
+    ~UnixChange() { test::RunOnUnixSide(m_undo); }
+    UnixChange(const UnixChange&) = delete;
+    UnixChange& operator=(const UnixChange&) = delete;
+    bool Made() const { return m_bMade; }
+
+private:
+    std::string m_undo;
+    bool m_bMade;
+};
 
 TEST(ManifestFileTest, PathAppendsTheSuffixToTheWholeName)
 {
@@ -12,30 +122,32 @@ TEST(ManifestFileTest, PathAppendsTheSuffixToTheWholeName)
     EXPECT_STREQ("C:\\T\\setup.2.Exe.manifest", ManifestPath("C:\\T\\", "setup.2.Exe"));
 }
 
-TEST(ManifestFileTest, EnsureWritesTheManifestOnlyWhereNoneIsPresent)
+TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursApart)
 {
     test::TempFolder folder;
     const std::string fresh = folder / "app.exe.manifest";
-    EXPECT_FALSE(ManifestExists(fresh.c_str()));
-    EnsureManifest(fresh.c_str());
-    EXPECT_TRUE(ManifestExists(fresh.c_str()));
+    EXPECT_EQ("absent", Probe(fresh));
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(fresh.c_str()));
     // The 500 bytes and no more: neither the literal's zero nor a CR from a text-mode write.
     const std::string written = test::ReadWholeFile(fresh);
-    EXPECT_EQ(std::string(kDependencyManifest, 500), written);
+    EXPECT_EQ(kOurs, written);
+    EXPECT_EQ("ours", Probe(fresh));
     // What the loader matches on, checked apart from the product's constant.
     for (const char* part : { "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
                              "publicKeyToken=\"6595b64144ccf1df\"", "type=\"win32\"" })
         EXPECT_NE(std::string::npos, written.find(part)) << part;
 
-    // Empty still counts as present; a longer one shows a rewrite and a truncation alike.
-    for (const std::string& own : { std::string(), "<!-- mine -->\r\n" + std::string(700, 'x') }) {
+    // Empty still counts as present; a longer one shows a rewrite and a truncation alike. One
+    // byte more or less than ours is someone else's, which switching off must not delete.
+    for (const std::string& own : { std::string(), kHandWritten, kOurs + "\n", kOurs.substr(1) }) {
         const std::string path = folder.CreateFileWith("own.exe.manifest", own);
-        EnsureManifest(path.c_str());
+        EXPECT_EQ("foreign", Probe(path)) << own.size();
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(path.c_str()));
         EXPECT_EQ(own, test::ReadWholeFile(path));
     }
 }
 
-TEST(ManifestFileTest, AManifestHeldOpenElsewhereCountsAsAbsentAndIsKept)
+TEST(ManifestFileTest, AManifestHeldOpenElsewhereIsUnreadableAndKept)
 {
     test::TempFolder folder;
     const std::string path = folder.CreateFileWith("busy.exe.manifest", "held");
@@ -45,8 +157,133 @@ TEST(ManifestFileTest, AManifestHeldOpenElsewhereCountsAsAbsentAndIsKept)
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, other);
         EXPECT_FALSE(ManifestExists(path.c_str())) << share;
-        EnsureManifest(path.c_str());
+        EXPECT_EQ("unreadable 32", Probe(path)) << share; // ERROR_SHARING_VIOLATION
+        EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), EnsureManifest(path.c_str()));
+        EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), RemoveManifest(path.c_str()));
         ::CloseHandle(other);
         EXPECT_EQ("held", test::ReadWholeFile(path)) << share;
     }
 }
+
+TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
+{
+    test::TempFolder folder;
+    if (RecycleBin().empty())
+        GTEST_SKIP() << "no Recycle Bin of Wine's kind to look into";
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest((folder / "none.exe.manifest").c_str()));
+
+    const std::string ours = folder / "ours.exe.manifest";
+    EnsureManifest(ours.c_str());
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(ours.c_str()));
+    EXPECT_EQ("(none)", TakeFromRecycleBin(ours));
+
+    // Also from another file system, which Wine's trash copies from rather than moves.
+    const std::string mounted = folder.CreateFolder("small") + "\\";
+    UnixChange small(SmallFileSystem(mounted, false));
+    for (const std::string& place : { folder.Path(), mounted }) {
+        if (place == mounted && !small.Made()) {
+            std::printf("[  NOTE    ] %s: left out\n", kNoMount);
+            continue;
+        }
+        const std::string path = place + "foreign.exe.manifest";
+        folder.CreateFileWith(path.substr(folder.Path().size()), kHandWritten);
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(path.c_str())) << place;
+        EXPECT_EQ(kHandWritten, TakeFromRecycleBin(path)) << place;
+        EXPECT_EQ(place == mounted ? "" : "small", Names(place)) << place;
+    }
+
+    // Read-only is the owner's "keep this"; the shell itself asks before recycling such a file.
+    const std::string kept = folder.CreateFileWith("kept.exe.manifest", kHandWritten);
+    ASSERT_TRUE(::SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), RemoveManifest(kept.c_str()));
+    EXPECT_EQ(kHandWritten, test::ReadWholeFile(kept));
+    EXPECT_EQ("kept.exe.manifest small", Names(folder.Path()));
+}
+
+// SHFileOperation deletes for good what the Recycle Bin will not take, and reports success.
+TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported)
+{
+    test::TempFolder folder;
+    const std::string trash = RecycleBin();
+    if (trash.empty())
+        GTEST_SKIP() << "no Recycle Bin of Wine's kind to make refuse";
+    for (const char* made : { "", "\\files", "\\info" })
+        ::CreateDirectoryA((trash + made).c_str(), nullptr);
+    UnixChange immutable(Immutable(trash + "\\files"));
+    if (!immutable.Made())
+        GTEST_SKIP() << kNoImmutable;
+
+    const std::string path = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
+    EXPECT_EQ(kNotRemoved, RemoveManifest(path.c_str()));
+    EXPECT_EQ(kHandWritten, test::ReadWholeFile(path));
+    EXPECT_EQ("foreign.exe.manifest", Names(folder.Path()));
+    EXPECT_EQ("(none)", TakeFromRecycleBin(path));
+}
+
+// Wine's DeleteFileA reports success in such a folder while the file stays; the caller takes the
+// mark from the probe.
+TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
+{
+    test::TempFolder folder;
+    const std::string ours = folder.CreateFileWith("ours.exe.manifest", kOurs);
+    const std::string foreign = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
+    UnixChange immutable(Immutable(folder.Path()));
+    if (!immutable.Made())
+        GTEST_SKIP() << kNoImmutable;
+
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), EnsureManifest((folder / "new.exe.manifest").c_str()));
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(ours.c_str()));
+    EXPECT_EQ("ours", Probe(ours));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), RemoveManifest(foreign.c_str()));
+    EXPECT_EQ(kHandWritten, test::ReadWholeFile(foreign));
+    EXPECT_EQ("foreign.exe.manifest ours.exe.manifest", Names(folder.Path()));
+}
+
+TEST(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
+{
+    test::TempFolder folder;
+    const std::string full = folder.CreateFolder("full") + "\\";
+    UnixChange small(SmallFileSystem(full, true));
+    if (!small.Made())
+        GTEST_SKIP() << kNoMount;
+    const std::string path = full + "app.exe.manifest";
+    EXPECT_EQ(DWORD(ERROR_DISK_FULL), EnsureManifest(path.c_str()));
+    EXPECT_EQ("absent", Probe(path));
+    EXPECT_EQ("fill", Names(full));
+}
+
+// Links made on the Unix side: one beside its target, one to a file in another folder, one to
+// nothing. Wine 8 follows links in every call, so there switching off can only refuse; Windows
+// removes the link itself. The file a link points to never changes.
+TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
+{
+    test::TempFolder folder, elsewhere;
+    const std::string target = folder.CreateFileWith("target.txt", kOurs);
+    const std::string other = elsewhere.CreateFileWith("other.txt", kHandWritten);
+    const std::string same = folder / "same.exe.manifest", away = folder / "away.exe.manifest";
+    const std::string dangling = folder / "dangling.exe.manifest";
+    // Removed on the Unix side too: Wine's DeleteFileA would delete the targets and keep them.
+    const std::string links = Quoted(same) + " " + Quoted(away) + " " + Quoted(dangling);
+    UnixChange linked({ "ln -s target.txt " + Quoted(same) + " && ln -s " + Quoted(other) + " " +
+                            Quoted(away) + " && ln -s missing.txt " + Quoted(dangling),
+                        "rm -f " + links });
+    if (!linked.Made())
+        GTEST_SKIP() << "no symbolic links can be made here";
+
+    EXPECT_EQ("ours link", Probe(same));
+    EXPECT_EQ("foreign link", Probe(away));
+    EXPECT_EQ("absent", Probe(dangling));
+    EXPECT_EQ(DWORD(ERROR_FILE_EXISTS), EnsureManifest(dangling.c_str()));
+    EXPECT_FALSE(test::FileExists(folder / "missing.txt"));
+
+    for (const std::string& link : { same, away }) {
+        const std::string before = Probe(link);
+        const DWORD result = RemoveManifest(link.c_str());
+        EXPECT_TRUE(result == ERROR_SUCCESS || result == kNotRemoved) << link << " " << result;
+        EXPECT_EQ(result == ERROR_SUCCESS ? "absent" : before, Probe(link)) << link;
+    }
+    EXPECT_EQ(kOurs, test::ReadWholeFile(target));
+    EXPECT_EQ(kHandWritten, test::ReadWholeFile(other));
+}
+
+} // namespace

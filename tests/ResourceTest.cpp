@@ -125,7 +125,8 @@ TEST(ResourceTest, BinaryResourcesDecodeFieldByField)
 }
 
 // The dependency lines the program writes beside programs, here with CR LF ends, an empty line
-// after the opening assembly element and one at the end.
+// after the opening assembly element and one at the end, and a request to run as the invoker:
+// without one Windows virtualizes a write into Program Files, so that it fakes success there.
 const char kManifest[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
     "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n\r\n"
@@ -134,10 +135,15 @@ const char kManifest[] =
     "            name=\"Microsoft.Windows.Common-Controls\"\r\n"
     "            version=\"6.0.0.0\"\r\n            processorArchitecture=\"*\"\r\n"
     "            publicKeyToken=\"6595b64144ccf1df\"\r\n            language=\"*\"\r\n"
-    "        />\r\n    </dependentAssembly>\r\n</dependency>\r\n</assembly>\r\n\r\n";
-static_assert(sizeof kManifest - 1 == 520, "manifest size");
+    "        />\r\n    </dependentAssembly>\r\n</dependency>\r\n"
+    "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">\r\n    <security>\r\n"
+    "        <requestedPrivileges>\r\n"
+    "            <requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>\r\n"
+    "        </requestedPrivileges>\r\n    </security>\r\n</trustInfo>\r\n"
+    "</assembly>\r\n\r\n";
+static_assert(sizeof kManifest - 1 == 759, "manifest size");
 
-TEST(ResourceTest, OwnManifestIsTheDependencyManifest)
+TEST(ResourceTest, OwnManifestIsTheDependencyManifestRunAsInvoker)
 {
     EXPECT_EQ(kManifest, ResourceBytes(RT_MANIFEST, 1));
 }

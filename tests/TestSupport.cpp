@@ -76,6 +76,65 @@ std::string ReadWholeFile(const std::string& path)
     return content.substr(0, read);
 }
 
+namespace {
+
+// A call Wine's kernel32 adds; null elsewhere.
+template <class Function>
+Function WineCall(const char* name)
+{
+    FARPROC proc = ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
+}
+
+} // namespace
+
+std::string UnixPath(const std::string& path)
+{
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    static const auto toUnix = WineCall<ToUnix>("wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH * 2];
+    if (!toUnix || !::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
+        return std::string();
+    char* unixPath = toUnix(wide);
+    const std::string result = unixPath ? unixPath : "";
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+std::string DosPath(const std::string& unixPath)
+{
+    using ToDos = WCHAR*(CDECL*)(LPCSTR);
+    static const auto toDos = WineCall<ToDos>("wine_get_dos_file_name");
+    WCHAR* wide = toDos ? toDos(unixPath.c_str()) : nullptr;
+    char path[MAX_PATH * 2] = {};
+    if (wide)
+        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof(path), nullptr, nullptr);
+    ::HeapFree(::GetProcessHeap(), 0, wide);
+    return path;
+}
+
+bool RunOnUnixSide(const std::string& command)
+{
+    // Wine starts a Unix program named by its Windows path, but hands back no process to wait
+    // for, so the shell leaves its exit status in a file once it is done.
+    TempFolder folder;
+    const std::string done = UnixPath(folder / "done"), shell = DosPath("/bin/sh");
+    if (done.empty() || shell.empty())
+        return false;
+    std::string line = "sh -c \"PATH=/usr/sbin:/usr/bin:/sbin:/bin; " + command + "; echo $? >'" +
+                       done + ".new' && mv '" + done + ".new' '" + done + "'\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessA(shell.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return WaitFor([&] { return FileExists(folder / "done"); }) &&
+           ReadWholeFile(folder / "done") == "0\n";
+}
+
 std::string ProductPath()
 {
     char path[MAX_PATH] = {};

@@ -39,6 +39,14 @@ inline bool FileExists(const std::string& path)
 // The whole file's bytes; empty if it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
+// Under Wine, the Unix name of a Windows path (empty elsewhere) and the Windows name of a Unix
+// path (empty elsewhere).
+std::string UnixPath(const std::string& path);
+std::string DosPath(const std::string& unixPath);
+// Runs a command line of /bin/sh on the Unix side of Wine, as the user who runs Wine, and waits
+// for it to end. False where there is no Unix side or the command fails.
+bool RunOnUnixSide(const std::string& command);
+
 // Switches the multibyte code page of the string routines for one scope.
 struct CodePage {
     explicit CodePage(int codePage) : previous(_getmbcp()), ok(_setmbcp(codePage) == 0) {}
