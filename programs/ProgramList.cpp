@@ -57,7 +57,11 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
     CString text = bOn ? "Could not create " : "Could not delete ";
     text += ManifestName(entry);
     text += ": ";
-    if (error != ERROR_SUCCESS)
+    if (error == kNotRemoved)
+        text += entry.manifest.bLink ? "it is a link, and this system cannot remove a link "
+                                       "without touching the file it points to"
+                                     : "the Recycle Bin did not take it";
+    else if (error != ERROR_SUCCESS)
         text += SystemErrorText(error);
     else if (entry.manifest.state == ManifestState::Unreadable)
         text += SystemErrorText(entry.manifest.error);
