@@ -7,7 +7,7 @@
 
 enum class OwnManifest {
     None,    // no own manifest: the side file governs
-    Themed,  // asks for Microsoft.Windows.Common-Controls 6.0.0.0: themed whatever the side file says
+    Themed,  // asks for Microsoft.Windows.Common-Controls 6.0: themed whatever the side file says
     Classic, // asks for something else: classic controls whatever the side file says
 };
 
@@ -15,3 +15,8 @@ enum class OwnManifest {
 // A file that is no PE file, is cut short or has a damaged resource directory gives None. The
 // file is opened for reading only, shared, and closed before returning.
 OwnManifest ReadOwnManifest(const char* programPath);
+
+// What manifest text asks for: Themed or Classic, never None. UTF-8 with or without a byte order
+// mark, or UTF-16 in either byte order with one. Text the loader could not parse is Classic: it
+// refuses the program's own manifest and does not fall back to the side file either.
+OwnManifest ClassifyManifestText(const void* text, DWORD size);
