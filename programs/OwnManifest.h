@@ -18,5 +18,7 @@ OwnManifest ReadOwnManifest(const char* programPath);
 
 // What manifest text asks for: Themed or Classic, never None. UTF-8 with or without a byte order
 // mark, or UTF-16 in either byte order with one. Text the loader could not parse is Classic: it
-// refuses the program's own manifest and does not fall back to the side file either.
-OwnManifest ClassifyManifestText(const void* text, DWORD size);
+// refuses the program's own manifest and does not fall back to the side file either. Without
+// `bWhole` the text stops where reading stopped, not where the manifest does: what was found up to
+// there counts, and running out of text is no fault. (ManifestText.cpp)
+OwnManifest ClassifyManifestText(const void* text, DWORD size, bool bWhole = true);

@@ -227,7 +227,8 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
             { "more named entries than the section holds", at.root + 12, 0xFFFF, 2 },
             { "type directory is the root", at.typeEntry + 4, 0x80000000, 4 },
             { "type directory past the section", at.typeEntry + 4, 0xFFFFFFFF, 4 },
-            { "type leads to data", at.typeEntry + 4, DWORD(at.dataEntry - at.root), 4 },
+            { "type leads to a directory not marked as one", at.typeEntry + 4,
+              DWORD(at.nameEntry - 16 - at.root), 4 },
             { "name directory contains itself", at.nameEntry + 4,
               DWORD(0x80000000 | (at.nameEntry - 16 - at.root)), 4 },
             { "language leads to the root", at.languageEntry + 4, 0x80000000, 4 },
@@ -312,7 +313,7 @@ TEST(OwnManifestTest, TextAskingForTheCommonControls6InAnyLegalShapeIsThemed)
         // Markup characters where XML allows them, and look-alikes where it hides them.
         "<!DOCTYPE assembly [ <!ENTITY e \"]>\"> ]><?pi <dependency> ?>" +
             WithIdentity(kIdentity, "<description a='1 > 0 />'>x > y<![CDATA[</assembly>]]>"
-                                    "</description><!-- </assembly> -->"),
+                                    "</description><!-- it's not </assembly> -->"),
         WithIdentity(kIdentity, "<dependency><dependentAssembly><assemblyIdentity name="
                                 "'Microsoft.VC90.CRT' version='9.0.21022.8'/></dependentAssembly>"
                                 "</dependency>"),
@@ -341,8 +342,8 @@ TEST(OwnManifestTest, TextAskingForAnythingElseOrUnreadableIsClassic)
         // The identity in the wrong place: the program's own, or outside the nesting.
         "<assembly>" + identity + "</assembly>",
         "<assembly><dependentAssembly>" + identity + "</dependentAssembly></assembly>",
-        "<assembly><dependency></dependency><dependentAssembly>" + identity +
-            "</dependentAssembly></assembly>",
+        "<assembly><dependency></dependency><other><dependentAssembly>" + identity +
+            "</dependentAssembly></other></assembly>",
         "<assembly><dependency><other><dependentAssembly>" + identity +
             "</dependentAssembly></other></dependency></assembly>",
         "<manifest><dependency><dependentAssembly>" + identity +
