@@ -113,7 +113,7 @@ VENEERKIT_BENCH(OwnManifestReading)
     }
     {
         test::TempFolder scratch;
-        // A real program: an icon of some 25 KB lies between the directory and the manifest.
+        // A real program: its icon lies between the directory and the manifest, a third read.
         const auto paths = CopyPrograms(scratch, count / 10, { test::ProductPath() });
         Print("1,000 copies of Veneerkit.exe", paths, Measure(paths, rounds));
     }
