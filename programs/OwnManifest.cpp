@@ -20,8 +20,8 @@ constexpr WORD kMaxSections = 96;
 // Real manifests take a few kilobytes. Past this only the beginning is read, which is where every
 // manifest written by a tool or by hand states its dependencies.
 constexpr DWORD kMaxManifestText = 64 * 1024;
-// Each read is a round trip to the Wine server, so a read fetches this much: the first covers the
-// headers and the section table, the second the resource directory and often the manifest too.
+// Every read costs, so a read fetches this much: the first covers the headers and the section
+// table, the second the resource directory and often the manifest too.
 constexpr DWORD kWindowSize = 4096;
 
 // Reads the file through a window that a request outside it moves. A damaged file can only make
@@ -49,17 +49,23 @@ public:
     }
 
 private:
-    // On a synchronous handle the OVERLAPPED carries only the position: one call, no seek.
+    // A seek and a plain read rather than a read with an OVERLAPPED for the position: under Wine
+    // the latter costs a round trip to the server on every call, the former only on the first.
     DWORD ReadAt(ULONGLONG offset, void* dest, DWORD size)
     {
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(offset);
         DWORD got = 0;
-        return ::ReadFile(m_hFile, dest, size, &got, &at) ? got : 0;
+        if (offset != m_position && !::SetFilePointerEx(m_hFile, position, nullptr, FILE_BEGIN))
+            return 0;
+        if (!::ReadFile(m_hFile, dest, size, &got, nullptr))
+            got = 0;
+        m_position = offset + got;
+        return got;
     }
 
     HANDLE m_hFile;
+    ULONGLONG m_position = 0; // of the file pointer, which opening sets to 0
     ULONGLONG m_offset = 0;
     DWORD m_length = 0;
     BYTE m_window[kWindowSize];
