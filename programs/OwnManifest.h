@@ -12,8 +12,9 @@ enum class OwnManifest {
 };
 
 // Reads the program file's headers, section table and resource directory (PE32 and PE32+).
-// A file that is no PE file, is cut short or has a damaged resource directory gives None. The
-// file is opened for reading only, shared, and closed before returning.
+// A file that is no PE file, is cut short or has a damaged resource directory gives None, and so
+// does one that cannot be opened for reading. The file is opened for reading only, shared, and
+// closed before returning.
 OwnManifest ReadOwnManifest(const char* programPath);
 
 // What manifest text asks for: Themed or Classic, never None. UTF-8 with or without a byte order
