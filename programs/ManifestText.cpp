@@ -4,7 +4,6 @@
 #include "platform/Array.h"
 #include "platform/String.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -99,7 +98,7 @@ private:
     const char* Find(const char* from, const char* what) const
     {
         const size_t length = ::strlen(what);
-        for (const char* p = from; static_cast<size_t>(m_end - p) >= length; ++p) {
+        for (const char* p = from; p <= m_end && static_cast<size_t>(m_end - p) >= length; ++p) {
             p = static_cast<const char*>(memchr(p, what[0], static_cast<size_t>(m_end - p)));
             if (!p || static_cast<size_t>(m_end - p) < length)
                 return nullptr;
@@ -117,8 +116,6 @@ private:
 
     bool SkipPast(const char* from, const char* terminator)
     {
-        if (from > m_end)
-            return false;
         const char* found = Find(from, terminator);
         if (!found)
             return false;

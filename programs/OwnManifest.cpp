@@ -5,7 +5,6 @@
 #include "platform/String.h"
 
 #include <stddef.h>
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -17,8 +16,8 @@ constexpr DWORD kIsNamed = 0x80000000;     // IMAGE_RESOURCE_NAME_IS_STRING
 
 // The loader refuses an image with more sections than this.
 constexpr WORD kMaxSections = 96;
-// Real manifests take a few kilobytes. Past this only the beginning is read, which is where every
-// manifest written by a tool or by hand states its dependencies.
+// Real manifests take a few kilobytes. Of a longer one only this much is read: manifests state
+// their dependencies near the top.
 constexpr DWORD kMaxManifestText = 64 * 1024;
 // Every read costs, so a read fetches this much: the first covers the headers and the section
 // table, the second the resource directory and often the manifest too.
