@@ -236,19 +236,41 @@ CString ManifestPath(const CString& folder, const char* fileName)
     return ProgramPath(folder, fileName) + ".manifest";
 }
 
-ManifestProbe ProbeManifest(const char* path)
+namespace {
+
+// The presence test: an exclusive open of the existing file. A file that is there but cannot be
+// opened so (held open elsewhere, no read access) is as good as absent to the loader.
+FileHandle OpenExclusive(const char* path, ManifestProbe& probe)
 {
-    ManifestProbe probe;
     FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
+    if (file) {
+        probe.state = ManifestState::Present;
+    } else {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
             probe.state = ManifestState::Unreadable;
             probe.error = error;
         }
-        return probe;
     }
+    return file;
+}
+
+} // namespace
+
+ManifestProbe ProbePresence(const char* path)
+{
+    ManifestProbe probe;
+    OpenExclusive(path, probe);
+    return probe;
+}
+
+ManifestProbe ProbeManifest(const char* path)
+{
+    ManifestProbe probe;
+    FileHandle file = OpenExclusive(path, probe);
+    if (!file)
+        return probe;
 
     // One byte more than ours tells a longer file from ours.
     char bytes[kDependencyManifestSize + 1];
@@ -276,9 +298,7 @@ ManifestProbe ProbeManifest(const char* path)
 
 BOOL ManifestExists(const char* path)
 {
-    FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsValid();
+    return ProbePresence(path).IsPresent();
 }
 
 DWORD EnsureManifest(const char* path)

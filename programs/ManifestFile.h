@@ -38,6 +38,7 @@ enum class ManifestState {
     Ours,       // exactly the bytes above
     Foreign,    // any other bytes: written by hand or shipped with the program
     Unreadable, // there, but the exclusive open fails (held open elsewhere, no read access)
+    Present,    // there and readable, its bytes not looked at yet (ProbePresence)
 };
 
 struct ManifestProbe {
@@ -50,13 +51,16 @@ struct ManifestProbe {
     // Present means an exclusive open of the existing file succeeds.
     bool IsPresent() const
     {
-        return state == ManifestState::Ours || state == ManifestState::Foreign;
+        return state == ManifestState::Ours || state == ManifestState::Foreign ||
+               state == ManifestState::Present;
     }
 };
 
 // Opens the manifest exclusively, reads at most one byte more than ours, and closes it again.
 ManifestProbe ProbeManifest(const char* path);
-// The exclusive open alone, for the listing: present or not, whatever the bytes.
+// The exclusive open alone, for the listing: Present, Absent or Unreadable, whatever the bytes.
+// A third of the cost of a whole probe, which has to look for a link too.
+ManifestProbe ProbePresence(const char* path);
 BOOL ManifestExists(const char* path);
 
 // Switches a program on: creates the manifest with the bytes above where none is present.

@@ -90,8 +90,10 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
         entry.size = finder.GetFindData().nFileSizeLow;
         // A manifest the search did not see is not there, and opening it would be the one slow
         // step. An unspellable name cannot be opened at all.
+        // Whose bytes a manifest holds is read with the program's own manifest, for the rows
+        // on screen.
         if (!entry.IsUnspellable() && HasName(manifests, ManifestName(entry)))
-            entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
+            entry.manifest = ProbePresence(ManifestPath(folder, entry.name));
         entries.Add(std::move(entry));
     }
     if (error == ERROR_SUCCESS)
@@ -101,11 +103,12 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
 
 void ClassifyProgram(const CString& folder, ProgramEntry& entry)
 {
-    if (entry.bClassified)
+    if (entry.bClassified || entry.IsUnspellable())
         return;
     entry.bClassified = true;
-    if (!entry.IsUnspellable())
-        entry.own = ReadOwnManifest(ProgramPath(folder, entry.name));
+    entry.own = ReadOwnManifest(ProgramPath(folder, entry.name));
+    if (entry.manifest.state == ManifestState::Present)
+        entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
 }
 
 BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn)

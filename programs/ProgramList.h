@@ -12,7 +12,7 @@ struct ProgramEntry {
     DWORD size = 0;         // the low 32 bits of the size the directory search reported
     ManifestProbe manifest; // what stands at the manifest path
     OwnManifest own = OwnManifest::None;
-    bool bClassified = false; // `own` has been read from the program file
+    bool bClassified = false; // `own` and the manifest's bytes have been read
     CString failure;          // why the last switch did not take; empty once one did
 
     // The directory search puts '?' for each character the ANSI code page cannot spell, and no
@@ -25,11 +25,11 @@ struct ProgramEntry {
 // Replaces `entries` with one per "*.EXE" entry of the folder, in the order the search gives them,
 // each with its manifest probed. Which manifests exist comes from one search of the folder, so
 // only those are opened: under Wine every open of a missing name reads the whole folder.
-// Own manifests are left for ClassifyProgram. Returns ERROR_SUCCESS, or the error that cut a
-// search short (the entries found before it are kept).
+// Own manifests and the manifests' bytes are left for ClassifyProgram. Returns ERROR_SUCCESS, or
+// the error that cut a search short (the entries found before it are kept).
 DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries);
 
-// Reads the program's own manifest, once.
+// Reads the program's own manifest and whose bytes its side manifest holds, once.
 void ClassifyProgram(const CString& folder, ProgramEntry& entry);
 
 // Makes the program's manifest follow bOn, probes it again and words the failure when the probe

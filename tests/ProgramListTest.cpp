@@ -12,14 +12,15 @@ namespace {
 
 const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
 
-// "size state error" per listed name; state A(bsent), O(urs), F(oreign), U(nreadable).
+// "size state error" per listed name; state A(bsent), O(urs), F(oreign), U(nreadable),
+// P(resent, bytes not read yet).
 std::map<std::string, std::string> Listed(const CArray<ProgramEntry>& entries)
 {
     std::map<std::string, std::string> listed;
     for (int i = 0; i < entries.GetSize(); ++i) {
         const ProgramEntry& entry = entries[i];
         listed[entry.name.GetString()] = std::to_string(entry.size) + " " +
-                                         "AOFU"[static_cast<int>(entry.manifest.state)] + " " +
+                                         "AOFUP"[static_cast<int>(entry.manifest.state)] + " " +
                                          std::to_string(entry.manifest.error);
     }
     return listed;
@@ -54,11 +55,17 @@ TEST(ProgramListTest, ListsEveryExeWithTheSearchedSizeAndWhatStandsAtItsManifest
     CArray<ProgramEntry> entries;
     // Without the trailing backslash too.
     EXPECT_EQ(DWORD(ERROR_SUCCESS), ListProgramEntries(folder.Path().substr(0, folder.Path().size() - 1).c_str(), entries));
-    const std::map<std::string, std::string> expected = {
-        { "app.exe", "10 A 0" }, { "TOOL.EXE", "1024 O 0" }, { "Mixed.Exe", "3000 F 0" },
+    std::map<std::string, std::string> expected = {
+        { "app.exe", "10 A 0" }, { "TOOL.EXE", "1024 P 0" }, { "Mixed.Exe", "3000 P 0" },
         { "busy.exe", "10 U " + std::to_string(ERROR_SHARING_VIOLATION) },
         { "folder.exe", "0 A 0" }, { "?.exe", "0 A 0" },
     };
+    EXPECT_EQ(expected, Listed(entries));
+    // Whose bytes they are is read with the own manifest, when the row is first shown.
+    for (int i = 0; i < entries.GetSize(); ++i)
+        ClassifyProgram(folder.Path().c_str(), entries[i]);
+    expected["TOOL.EXE"] = "1024 O 0";
+    expected["Mixed.Exe"] = "3000 F 0";
     EXPECT_EQ(expected, Listed(entries));
     for (int i = 0; i < entries.GetSize(); ++i)
         EXPECT_EQ(entries[i].name == "?.exe", entries[i].IsUnspellable()) << entries[i].name;
