@@ -24,6 +24,7 @@ private:
 
 CManifestDlg::CManifestDlg(CWnd* pParent) : CDialog(IDD, pParent)
 {
+    RegisterControlClasses(ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES);
     m_strFolder = "";
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }

@@ -153,7 +153,7 @@ VENEERKIT_BENCH(ProgramListing)
 
     INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES };
     ::InitCommonControlsEx(&icc);
-    CManifestDlg dlg;
+    CModelessDialog<CManifestDlg> dlg;
     if (!dlg.Create()) {
         printf("cannot create the main dialog\n");
         return;

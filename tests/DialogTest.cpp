@@ -51,7 +51,7 @@ void ExpectLaidOutForClient(CManifestDlg& dlg)
 
 TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
 {
-    CManifestDlg dlg;
+    CModelessDialog<CManifestDlg> dlg;
     ASSERT_TRUE(dlg.Create());
     test::PumpMessages();
     HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
