@@ -34,7 +34,7 @@ BOOL CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
         if (!header)
             return FALSE;
         code = header->code;
-        id = static_cast<UINT>(header->idFrom);
+        id = NotifyControlId(*header);
     }
     const MessageMapEntry* entry = FindEntry(message, code, id, false);
     return entry && entry->handler(this, wParam, lParam, result);

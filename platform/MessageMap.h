@@ -36,6 +36,13 @@ public:
     static const MessageMap* GetThisMessageMap();
     virtual const MessageMap* GetMessageMap() const { return GetThisMessageMap(); }
 
+protected:
+    // The control id a notification's entries are keyed by.
+    virtual UINT NotifyControlId(const NMHDR& header) const
+    {
+        return static_cast<UINT>(header.idFrom);
+    }
+
 private:
     const MessageMapEntry* FindEntry(UINT message, UINT code, UINT id, bool reflected) const;
 };
@@ -79,6 +86,7 @@ private:
           return TRUE;                                                                \
       } },
 
+// For tooltip notifications about a tool that is a window, id is that window's control id.
 #define ON_NOTIFY(code, id, memberFxn)                                                \
     { WM_NOTIFY, UINT(code), id, false,                                               \
       [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT* result) -> BOOL {          \

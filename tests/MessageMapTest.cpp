@@ -45,6 +45,19 @@ protected:
     void OnAllOn() { Called("on "); }
     void OnAllOff() { Called("off "); }
     void OnSize(UINT, int, int) { Called("size "); }
+    void OnListTip(NMHDR* pNMHDR, LRESULT*)
+    {
+        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>("list tip");
+        Called("list:tip ");
+    }
+    void OnListTipShow(NMHDR*, LRESULT*) { Called("list:show "); }
+    void OnListTipPop(NMHDR*, LRESULT*) { Called("list:pop "); }
+    void OnButtonTip(NMHDR* pNMHDR, LRESULT*)
+    {
+        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>("button tip");
+        Called("on:tip ");
+    }
+    void OnButtonTipShow(NMHDR*, LRESULT*) { Called("on:show "); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -56,6 +69,11 @@ BEGIN_MESSAGE_MAP(RoutingDlg, CDialog)
     ON_BN_CLICKED(IDC_ALL_ON, OnAllOn)
     ON_BN_CLICKED(IDC_ALL_OFF, OnAllOff)
     ON_WM_SIZE()
+    ON_NOTIFY(TTN_GETDISPINFOA, IDC_PROGRAM_LIST, OnListTip)
+    ON_NOTIFY(TTN_SHOW, IDC_PROGRAM_LIST, OnListTipShow)
+    ON_NOTIFY(TTN_POP, IDC_PROGRAM_LIST, OnListTipPop)
+    ON_NOTIFY(TTN_GETDISPINFOA, IDC_ALL_ON, OnButtonTip)
+    ON_NOTIFY(TTN_SHOW, IDC_ALL_ON, OnButtonTipShow)
 END_MESSAGE_MAP()
 
 TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFirst)
@@ -120,6 +138,41 @@ TEST(MessageMapTest, ForeignMessagesReachNoHandlerAndCrashNothing)
     }
     EXPECT_EQ("", s_calls);
     EXPECT_TRUE(::IsWindow(dlg));
+}
+
+// A tooltip names a tool that is a window by its handle; the entries name it by its control id,
+// as every other notification does. Tools named by id keep their id.
+TEST(MessageMapTest, TooltipNotificationsAboutAWindowMatchItsControlId)
+{
+    CModelessDialog<RoutingDlg> dlg;
+    ASSERT_TRUE(dlg.Create());
+    HWND hTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0,
+                                  dlg, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hTip);
+
+    TTTOOLINFOA tools[2] = {};
+    tools[0].uId = reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST));
+    tools[0].uFlags = TTF_IDISHWND;
+    tools[1].uId = IDC_ALL_ON;
+    const char* expected[] = {"list:tip list:show list:pop ", "on:tip on:show "};
+    const char* texts[] = {"list tip", "button tip"};
+    for (int i = 0; i < 2; ++i) {
+        TTTOOLINFOA& tool = tools[i];
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags |= TTF_TRACK | TTF_ABSOLUTE;
+        tool.hwnd = dlg;
+        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        ASSERT_TRUE(::SendMessageA(hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+
+        s_calls.clear();
+        ::SendMessageA(hTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+        char shown[32] = {};
+        ::GetWindowTextA(hTip, shown, sizeof(shown));
+        ::SendMessageA(hTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(expected[i], s_calls);
+        EXPECT_STREQ(texts[i], shown);
+    }
+    ::DestroyWindow(hTip);
 }
 
 // A dialog that ends itself one way or another once its loop runs, recording on the way whether
