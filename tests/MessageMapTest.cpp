@@ -45,18 +45,15 @@ protected:
     void OnAllOn() { Called("on "); }
     void OnAllOff() { Called("off "); }
     void OnSize(UINT, int, int) { Called("size "); }
-    void OnListTip(NMHDR* pNMHDR, LRESULT*)
+    static void Tip(NMHDR* pNMHDR, const char* text)
     {
-        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>("list tip");
-        Called("list:tip ");
+        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>(text);
+        Called(text), Called(" ");
     }
+    void OnListTip(NMHDR* pNMHDR, LRESULT*) { Tip(pNMHDR, "list:tip"); }
     void OnListTipShow(NMHDR*, LRESULT*) { Called("list:show "); }
     void OnListTipPop(NMHDR*, LRESULT*) { Called("list:pop "); }
-    void OnButtonTip(NMHDR* pNMHDR, LRESULT*)
-    {
-        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>("button tip");
-        Called("on:tip ");
-    }
+    void OnButtonTip(NMHDR* pNMHDR, LRESULT*) { Tip(pNMHDR, "on:tip"); }
     void OnButtonTipShow(NMHDR*, LRESULT*) { Called("on:show "); }
     DECLARE_MESSAGE_MAP()
 };
@@ -150,17 +147,17 @@ TEST(MessageMapTest, TooltipNotificationsAboutAWindowMatchItsControlId)
                                   dlg, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, hTip);
 
-    TTTOOLINFOA tools[2] = {};
-    tools[0].uId = reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST));
-    tools[0].uFlags = TTF_IDISHWND;
-    tools[1].uId = IDC_ALL_ON;
-    const char* expected[] = {"list:tip list:show list:pop ", "on:tip on:show "};
-    const char* texts[] = {"list tip", "button tip"};
-    for (int i = 0; i < 2; ++i) {
-        TTTOOLINFOA& tool = tools[i];
+    const struct { UINT_PTR id; UINT flags; const char* calls; const char* text; } tools[] = {
+        {reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST)), TTF_IDISHWND,
+         "list:tip list:show list:pop ", "list:tip"},
+        {IDC_ALL_ON, 0, "on:tip on:show ", "on:tip"},
+    };
+    for (const auto& added : tools) {
+        TTTOOLINFOA tool = {};
         tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.uFlags |= TTF_TRACK | TTF_ABSOLUTE;
+        tool.uFlags = added.flags | TTF_TRACK | TTF_ABSOLUTE;
         tool.hwnd = dlg;
+        tool.uId = added.id;
         tool.lpszText = LPSTR_TEXTCALLBACKA;
         ASSERT_TRUE(::SendMessageA(hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
 
@@ -169,8 +166,8 @@ TEST(MessageMapTest, TooltipNotificationsAboutAWindowMatchItsControlId)
         char shown[32] = {};
         ::GetWindowTextA(hTip, shown, sizeof(shown));
         ::SendMessageA(hTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_EQ(expected[i], s_calls);
-        EXPECT_STREQ(texts[i], shown);
+        EXPECT_EQ(added.calls, s_calls);
+        EXPECT_STREQ(added.text, shown); // the text the handler gave
     }
     ::DestroyWindow(hTip);
 }
