@@ -31,6 +31,7 @@ private:
 
 CManifestDlg::CManifestDlg(CWnd* pParent) : CDialog(IDD, pParent)
 {
+    RegisterControlClasses(ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES);
     m_strFolder = "";
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }

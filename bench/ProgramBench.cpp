@@ -77,7 +77,7 @@ VENEERKIT_BENCH(ProgramListing)
     const int rounds = 5;
     Figures figures[2];
 
-    CManifestDlg dlg;
+    CModelessDialog<CManifestDlg> dlg;
     if (!dlg.Create()) {
         printf("cannot create the main dialog\n");
         return;

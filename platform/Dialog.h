@@ -1,4 +1,5 @@
-// CDialog: a dialog from a template, its data exchange, and the default Enter/Escape commands.
+// CDialog: a dialog from a template, run modally in a loop of its own, with its data exchange
+// and the default Enter/Escape commands; CModelessDialog for hosts that pump messages themselves.
 #pragma once
 
 #include "platform/Wnd.h"
@@ -17,35 +18,79 @@ public:
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 
+// Registers the common control classes (ICC_ flags) that a dialog template names.
+BOOL RegisterControlClasses(DWORD dwClasses);
+
+// The dialog window is not subclassed: its dialog procedure finds the object in DWLP_USER and
+// offers each message to the map; a handled message's result goes into DWLP_MSGRESULT.
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     ~CDialog() override;
 
-    // Runs the dialog modally; returns the value given to EndDialog, or -1 if it could not start.
+    // Runs the dialog in a loop of its own: GetMessage, IsDialogMessage, Translate and Dispatch.
+    // The owner is disabled meanwhile. Returns EndDialog's value, -1 if the dialog could not
+    // start, 0 if it ended otherwise (WM_QUIT, which is posted again, or its window destroyed).
     virtual INT_PTR DoModal();
-    // Creates the dialog modeless (it ends by being destroyed); FALSE if it could not.
-    BOOL Create(CWnd* pParentWnd = nullptr);
-    void EndDialog(int nResult);
+    // Ends the loop after the present message; the window goes when the loop has ended.
+    virtual void EndDialog(int nResult);
 
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     virtual BOOL OnInitDialog();
 
+    // Offers a message taken from the queue to the dialog before dispatch: PreTranslateMessage
+    // first, then the dialog manager's keyboard handling (::IsDialogMessageA). TRUE if used.
+    BOOL IsDialogMessage(MSG* pMsg);
+
 protected:
-    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
+    // Sees every message of the dialog's loop first; TRUE keeps it from being dispatched.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual void DoDataExchange(CDataExchange*) {}
     virtual void OnOK();
     virtual void OnCancel();
 
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // Creates the dialog's window, owned by pParentWnd (or the constructor's parent); null if
+    // it could not be created.
+    HWND CreateDialogWindow(CWnd* pParentWnd);
+    LRESULT DefaultWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     DECLARE_MESSAGE_MAP()
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND ParentHandle(CWnd* pParentWnd) const;
+    static INT_PTR DialogResult(HWND hWnd, UINT message, LRESULT result);
+    void EnableOwner();
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
-    bool m_bModal = false;
+    // Set while Default() hands the present message to the dialog manager, which offers it to
+    // the dialog procedure once more before its own processing.
+    bool m_bDefaulting = false;
+    bool m_bEndModal = false;
+    INT_PTR m_nModalResult = 0;
+    HWND m_hWndDisabledOwner = nullptr;
+};
+
+// Any dialog class, created without a loop of its own, for a host that pumps messages itself
+// (the tests, the benchmark): destroyed by EndDialog or by the object's destructor.
+template <class TDialog>
+class CModelessDialog : public TDialog {
+public:
+    using TDialog::TDialog;
+    ~CModelessDialog() override
+    {
+        // While the derived dialog's members still live, so its handlers can run to the end.
+        if (this->m_hWnd)
+            ::DestroyWindow(this->m_hWnd);
+    }
+
+    BOOL Create(CWnd* pParentWnd = nullptr)
+    {
+        return this->CreateDialogWindow(pParentWnd) != nullptr;
+    }
+    void EndDialog(int) override
+    {
+        if (this->m_hWnd)
+            ::DestroyWindow(this->m_hWnd);
+    }
 };

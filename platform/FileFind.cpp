@@ -8,9 +8,14 @@ BOOL CFileFind::FindFile(const char* pattern)
     Close();
     m_bMore = false;
     m_current = 0;
+    m_dwError = ERROR_SUCCESS;
     m_hFind.Reset(::FindFirstFileA(pattern, &m_data[1]));
-    if (!m_hFind)
+    if (!m_hFind) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            m_dwError = error;
         return FALSE;
+    }
 
     m_root = pattern;
     int slash = m_root.ReverseFind('\\');
@@ -28,8 +33,13 @@ BOOL CFileFind::FindNextFile()
         return FALSE;
     m_current ^= 1;
     m_bMore = m_hFind && ::FindNextFileA(m_hFind.Get(), &m_data[m_current ^ 1]);
-    if (!m_bMore)
+    if (!m_bMore) {
+        // Only "no more files" is the end; anything else cut the search short.
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_NO_MORE_FILES)
+            m_dwError = error;
         Close();
+    }
     return m_bMore ? TRUE : FALSE;
 }
 

@@ -17,6 +17,10 @@ public:
     // Moves to the next entry; FALSE when the entry moved to is the last one.
     BOOL FindNextFile();
     void Close() { m_hFind.Reset(); }
+    // Why the search ended early: ERROR_SUCCESS while it runs, after its last entry and when
+    // nothing matches; otherwise the error FindFirstFile or FindNextFile failed with, such as
+    // a missing folder or a connection lost half-way, after which entries may be missing.
+    DWORD GetSearchError() const { return m_dwError; }
 
     const WIN32_FIND_DATAA& GetFindData() const { return m_data[m_current]; }
     const char* GetFileName() const { return GetFindData().cFileName; }
@@ -30,7 +34,6 @@ public:
     BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
     BOOL IsHidden() const { return MatchesMask(FILE_ATTRIBUTE_HIDDEN); }
     BOOL IsDots() const;
-    DWORD GetSearchError() const { return ERROR_SUCCESS; }
 
 private:
     FindHandle m_hFind;
@@ -38,4 +41,5 @@ private:
     WIN32_FIND_DATAA m_data[2] = {};
     int m_current = 0; // m_data[m_current] is the entry reached, the other one the look-ahead
     bool m_bMore = false;
+    DWORD m_dwError = ERROR_SUCCESS;
 };

@@ -4,7 +4,7 @@
 namespace {
 // The procedure a window had before ours, kept with the window for the rare message that
 // arrives after the object let go while another subclass still sat above ours.
-constexpr const char* kSuperProperty = "Veneerkit.WndProc";
+constexpr const char* kSuperProperty = "CWnd.SuperProc";
 
 LONG_PTR ProcValue(WNDPROC proc)
 {
@@ -87,8 +87,29 @@ CString CWnd::GetWindowText() const
 
 LRESULT CWnd::Default()
 {
-    return ::CallWindowProcA(m_pfnSuper, m_hWnd, m_current.message, m_current.wParam,
-                             m_current.lParam);
+    return DefaultWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CWnd::DefaultWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return m_pfnSuper ? ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam)
+                      : ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // Any process can send a WM_NOTIFY without a header. Nobody can read it, and the common
+    // controls' own procedures would try: it ends here, taken as handled.
+    if (message == WM_NOTIFY && !lParam) {
+        *result = 0;
+        return TRUE;
+    }
+    const CurrentMessage saved = m_current;
+    m_current = { message, wParam, lParam };
+    BOOL handled = (message == WM_NOTIFY && ReflectNotify(lParam, result)) ||
+                   OnWndMsg(message, wParam, lParam, result);
+    m_current = saved;
+    return handled;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -96,25 +117,54 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     // A handler may destroy the window, which lets go of it: keep what the default needs.
     const HWND hWnd = m_hWnd;
     const WNDPROC super = m_pfnSuper;
-    CurrentMessage saved = m_current;
-    m_current = { message, wParam, lParam };
-
     LRESULT result = 0;
-    bool handled = (message == WM_NOTIFY && ReflectNotify(lParam, &result)) ||
-                   OnWndMsg(message, wParam, lParam, &result);
-    if (!handled)
+    if (!Dispatch(message, wParam, lParam, &result))
         result = ::CallWindowProcA(super, hWnd, message, wParam, lParam);
-
-    m_current = saved;
     return result;
 }
 
 // A control's own object sees its notifications before the parent's map does.
 BOOL CWnd::ReflectNotify(LPARAM lParam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
     CWnd* child = header ? FromHandlePermanent(header->hwndFrom) : nullptr;
-    return child && child != this && child->OnWndMsg(WM_REFLECTED_NOTIFY, 0, lParam, result);
+    return child && child != this && child->OnReflectedNotify(header, result);
+}
+
+// A tooltip names a tool that is a window by the window's handle; entries name every control
+// by its id, so that is what they are matched with.
+UINT CWnd::NotifyControlId(const NMHDR& header) const
+{
+    if (ToolIsWindow(header))
+        return static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(header.idFrom)));
+    return CCmdTarget::NotifyControlId(header);
+}
+
+bool CWnd::ToolIsWindow(const NMHDR& header) const
+{
+    switch (header.code) {
+    case TTN_GETDISPINFOA:
+        return reinterpret_cast<const NMTTDISPINFOA&>(header).uFlags & TTF_IDISHWND;
+    case TTN_GETDISPINFOW:
+        return reinterpret_cast<const NMTTDISPINFOW&>(header).uFlags & TTF_IDISHWND;
+    case TTN_SHOW:
+    case TTN_POP: {
+        // These carry no flags: ask the tooltip about the tool it notifies this window of. A
+        // handle cannot be told from a control id by its value, since the system still accepts
+        // handles cut to 16 bits. The tool's text is copied too, so it gets the largest room.
+        char text[INFOTIPSIZE] = {};
+        TTTOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = m_hWnd;
+        tool.uId = header.idFrom;
+        tool.lpszText = text;
+        return ::SendMessageA(header.hwndFrom, TTM_GETTOOLINFOA, 0,
+                              reinterpret_cast<LPARAM>(&tool)) &&
+               (tool.uFlags & TTF_IDISHWND);
+    }
+    default:
+        return false;
+    }
 }
 
 LRESULT CALLBACK CWnd::WindowProcThunk(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,10 +1,8 @@
-// The main dialog created for real: set-up, layout, sizing, and the code page at start.
-#include "app/ManifestApp.h"
+// The main dialog created for real: set-up, layout, sizing, and the keys it answers.
 #include "app/ManifestDlg.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <mbctype.h>
 
 #include <string>
 #include <vector>
@@ -51,7 +49,7 @@ void ExpectLaidOutForClient(CManifestDlg& dlg)
 
 TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
 {
-    CManifestDlg dlg;
+    CModelessDialog<CManifestDlg> dlg;
     ASSERT_TRUE(dlg.Create());
     test::PumpMessages();
     HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -81,7 +79,9 @@ TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
 }
 
 // In a fresh process, where no dialog has been sized before, the user's first resize lays the
-// controls out. EndToEndTest types Enter and Escape to such a process.
+// controls out: the size handler skips the first WM_SIZE it sees, which must be the one the
+// dialog procedure replays before OnInitDialog. EndToEndTest types Enter and Escape to such a
+// process.
 TEST(DialogProgramTest, FirstResizeLaysOut)
 {
     PROCESS_INFORMATION pi = {};
@@ -100,11 +100,23 @@ TEST(DialogProgramTest, FirstResizeLaysOut)
     ::CloseHandle(pi.hProcess);
 }
 
-TEST(StartUpTest, MultibyteCodePageIsTheAnsiCodePage)
+// Enter reaches the dialog through the dialog manager's keyboard handling, as IDOK, and must
+// leave it open; Escape, handled the same way, closes it, which shows the keys arrived.
+TEST(DialogTest, EnterLeavesTheDialogOpenAndEscapeClosesIt)
 {
-    // The application object of this process was built after the code page was set.
-    ASSERT_NE(nullptr, CWinApp::GetApp());
-    EXPECT_EQ(static_cast<int>(::GetACP()), _getmbcp());
+    CModelessDialog<CManifestDlg> dlg;
+    ASSERT_TRUE(dlg.Create());
+    test::RouteThrough route(dlg);
+    ASSERT_TRUE(test::WaitFor([&] {
+        ::SetForegroundWindow(dlg);
+        return ::GetForegroundWindow() == dlg.m_hWnd;
+    }, 5000));
+    ::SetFocus(dlg.GetDlgItem(IDC_PROGRAM_LIST));
+
+    test::PressKey(VK_RETURN);
+    EXPECT_TRUE(dlg.m_hWnd && ::IsWindowVisible(dlg)) << "Enter closed the dialog";
+    test::PressKey(VK_ESCAPE);
+    EXPECT_EQ(nullptr, dlg.m_hWnd) << "Escape did not reach the dialog";
 }
 
 } // namespace

@@ -9,6 +9,8 @@ namespace {
 
 // A top-level window of our layer holding a report list with check boxes; it records what
 // CListCtrl::CheckToggled makes of every LVN_ITEMCHANGED, as the main dialog would see it.
+constexpr int kListId = 100;
+
 class CListHost : public CWnd {
 public:
     CListHost()
@@ -17,7 +19,8 @@ public:
                                          nullptr, nullptr, nullptr, nullptr));
         m_list.SubclassWindow(::CreateWindowExA(0, WC_LISTVIEWA, "",
                                                 WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 280,
-                                                180, m_hWnd, nullptr, nullptr, nullptr));
+                                                180, m_hWnd, reinterpret_cast<HMENU>(kListId),
+                                                nullptr, nullptr));
         m_list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
         m_list.InsertColumn(0, "", LVCFMT_LEFT, 22);
     }
@@ -26,18 +29,19 @@ public:
     CListCtrl m_list;
     std::string m_toggles; // "row+" or "row-" per toggle, "." per other change
 
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+private:
+    void OnItemchanged(NMHDR* pNMHDR, LRESULT*)
     {
-        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if (message == WM_NOTIFY && change->hdr.code == LVN_ITEMCHANGED) {
-            BOOL bChecked = FALSE;
-            const int row = CListCtrl::CheckToggled(*change, &bChecked);
-            m_toggles += row < 0 ? "." : std::to_string(row) + (bChecked ? "+" : "-");
-        }
-        return CWnd::WindowProc(message, wParam, lParam);
+        BOOL bChecked = FALSE;
+        const int row = CListCtrl::CheckToggled(*reinterpret_cast<NMLISTVIEW*>(pNMHDR), &bChecked);
+        m_toggles += row < 0 ? "." : std::to_string(row) + (bChecked ? "+" : "-");
     }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(CListHost, CWnd)
+    ON_NOTIFY(LVN_ITEMCHANGED, kListId, OnItemchanged)
+END_MESSAGE_MAP()
 
 TEST(ListCtrlTest, OnlyAMarkChangingBetweenUncheckedAndCheckedIsAToggle)
 {

@@ -124,7 +124,7 @@ protected:
     }
 
     test::TempFolder m_folder;
-    CManifestDlg m_dlg;
+    CModelessDialog<CManifestDlg> m_dlg;
     const CListCtrl& m_list = m_dlg.m_listPrograms;
 };
 

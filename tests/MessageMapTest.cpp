@@ -1,4 +1,5 @@
-// Message routing of the window layer: by code and control id, the control's own object first.
+// Message routing of the window layer: by code and control id, the control's own object first,
+// results as the sender sees them, and the modal dialog's own loop.
 #include "platform/Dialog.h"
 #include "platform/TreeCtrl.h"
 #include "res/resource.h"
@@ -29,16 +30,31 @@ END_MESSAGE_MAP()
 
 class RoutingDlg : public CDialog {
 public:
-    RoutingDlg() : CDialog(IDD_MAIN_DIALOG) {}
+    RoutingDlg() : CDialog(IDD_MAIN_DIALOG)
+    {
+        RegisterControlClasses(ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES);
+    }
     ReflectingTree m_tree;
 
 protected:
     void OnClickList(NMHDR*, LRESULT* pResult) { *pResult = Called("list:click ", 11); }
     void OnClickTree(NMHDR*, LRESULT* pResult) { *pResult = Called("tree:click ", 22); }
     void OnExpandedAtParent(NMHDR*, LRESULT*) { Called("dialog:expanded "); }
+    // The tree keeps its selection when the parent answers TRUE.
+    void OnSelchangingTree(NMHDR*, LRESULT* pResult) { *pResult = Called("tree:selchanging ", 1); }
     void OnAllOn() { Called("on "); }
     void OnAllOff() { Called("off "); }
     void OnSize(UINT, int, int) { Called("size "); }
+    static void Tip(NMHDR* pNMHDR, const char* text)
+    {
+        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>(text);
+        Called(text), Called(" ");
+    }
+    void OnListTip(NMHDR* pNMHDR, LRESULT*) { Tip(pNMHDR, "list:tip"); }
+    void OnListTipShow(NMHDR*, LRESULT*) { Called("list:show "); }
+    void OnListTipPop(NMHDR*, LRESULT*) { Called("list:pop "); }
+    void OnButtonTip(NMHDR* pNMHDR, LRESULT*) { Tip(pNMHDR, "on:tip"); }
+    void OnButtonTipShow(NMHDR*, LRESULT*) { Called("on:show "); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -46,14 +62,20 @@ BEGIN_MESSAGE_MAP(RoutingDlg, CDialog)
     ON_NOTIFY(NM_CLICK, IDC_PROGRAM_LIST, OnClickList)
     ON_NOTIFY(NM_CLICK, IDC_FOLDER_TREE, OnClickTree)
     ON_NOTIFY(TVN_ITEMEXPANDED, IDC_FOLDER_TREE, OnExpandedAtParent)
+    ON_NOTIFY(TVN_SELCHANGINGA, IDC_FOLDER_TREE, OnSelchangingTree)
     ON_BN_CLICKED(IDC_ALL_ON, OnAllOn)
     ON_BN_CLICKED(IDC_ALL_OFF, OnAllOff)
     ON_WM_SIZE()
+    ON_NOTIFY(TTN_GETDISPINFOA, IDC_PROGRAM_LIST, OnListTip)
+    ON_NOTIFY(TTN_SHOW, IDC_PROGRAM_LIST, OnListTipShow)
+    ON_NOTIFY(TTN_POP, IDC_PROGRAM_LIST, OnListTipPop)
+    ON_NOTIFY(TTN_GETDISPINFOA, IDC_ALL_ON, OnButtonTip)
+    ON_NOTIFY(TTN_SHOW, IDC_ALL_ON, OnButtonTipShow)
 END_MESSAGE_MAP()
 
 TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFirst)
 {
-    RoutingDlg dlg;
+    CModelessDialog<RoutingDlg> dlg;
     ASSERT_TRUE(dlg.Create());
     ASSERT_TRUE(dlg.m_tree.SubclassDlgItem(IDC_FOLDER_TREE, &dlg));
 
@@ -83,11 +105,167 @@ TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFir
     dlg.m_tree.Expand(hParent, TVE_EXPAND);
     EXPECT_EQ("on off size tree:expanded ", s_calls);
 
+    // The tree itself acts on the dialog's answer: TRUE to TVN_SELCHANGING keeps the selection.
+    s_calls.clear();
+    EXPECT_FALSE(dlg.m_tree.SelectItem(hParent));
+    EXPECT_EQ(nullptr, dlg.m_tree.GetSelectedItem());
+    EXPECT_EQ("tree:selchanging ", s_calls);
+
     // Destroying the dialog leaves neither object holding a dead handle.
     EXPECT_EQ(&dlg.m_tree, CWnd::FromHandlePermanent(dlg.m_tree));
     ::DestroyWindow(dlg);
     EXPECT_EQ(nullptr, dlg.m_tree.m_hWnd);
     EXPECT_EQ(nullptr, dlg.m_hWnd);
+}
+
+// Any process can send these. A bare WM_NOTIFY has no header to read, and the number that once
+// carried reflection must reach no handler, whatever it points at.
+TEST(MessageMapTest, ForeignMessagesReachNoHandlerAndCrashNothing)
+{
+    CModelessDialog<RoutingDlg> dlg;
+    ASSERT_TRUE(dlg.Create());
+    ASSERT_TRUE(dlg.m_tree.SubclassDlgItem(IDC_FOLDER_TREE, &dlg));
+    NMHDR expanded = {dlg.m_tree, IDC_FOLDER_TREE, UINT(TVN_ITEMEXPANDED)};
+
+    s_calls.clear();
+    for (HWND hWnd : {dlg.m_hWnd, dlg.m_tree.m_hWnd}) {
+        ::SendMessageA(hWnd, WM_NOTIFY, 0, 0);
+        ::SendMessageA(hWnd, 0xBF4E, 0, 0);
+        ::SendMessageA(hWnd, 0xBF4E, 0, reinterpret_cast<LPARAM>(&expanded));
+    }
+    EXPECT_EQ("", s_calls);
+    EXPECT_TRUE(::IsWindow(dlg));
+}
+
+// A tooltip names a tool that is a window by its handle; the entries name it by its control id,
+// as every other notification does. Tools named by id keep their id.
+TEST(MessageMapTest, TooltipNotificationsAboutAWindowMatchItsControlId)
+{
+    CModelessDialog<RoutingDlg> dlg;
+    ASSERT_TRUE(dlg.Create());
+    HWND hTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0,
+                                  dlg, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hTip);
+
+    const struct { UINT_PTR id; UINT flags; const char* calls; const char* text; } tools[] = {
+        {reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST)), TTF_IDISHWND,
+         "list:tip list:show list:pop ", "list:tip"},
+        {IDC_ALL_ON, 0, "on:tip on:show ", "on:tip"},
+    };
+    for (const auto& added : tools) {
+        TTTOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = added.flags | TTF_TRACK | TTF_ABSOLUTE;
+        tool.hwnd = dlg;
+        tool.uId = added.id;
+        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        ASSERT_TRUE(::SendMessageA(hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+
+        s_calls.clear();
+        ::SendMessageA(hTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+        char shown[32] = {};
+        ::GetWindowTextA(hTip, shown, sizeof(shown));
+        ::SendMessageA(hTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(added.calls, s_calls);
+        EXPECT_STREQ(added.text, shown); // the text the handler gave
+    }
+    ::DestroyWindow(hTip);
+}
+
+// A dialog that ends itself one way or another once its loop runs, recording on the way whether
+// its owner could take input.
+class ModalDlg : public CDialog {
+public:
+    enum End { kInInit, kByHandler, kByEscape, kByPreTranslate, kByQuit };
+    ModalDlg(CWnd* pOwner, End end) : CDialog(IDD_MAIN_DIALOG, pOwner), m_end(end)
+    {
+        RegisterControlClasses(ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES);
+    }
+    bool m_bOwnerEnabled = true;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        m_bOwnerEnabled = ::IsWindowEnabled(::GetWindow(m_hWnd, GW_OWNER));
+        // Gives up rather than hanging the suite when no way of ending works.
+        ::SetTimer(m_hWnd, 1, 10000, GiveUp);
+        if (m_end == kInInit)
+            EndDialog(9);
+        else
+            ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_ALL_ON, BN_CLICKED), 0);
+        return TRUE;
+    }
+    static void CALLBACK GiveUp(HWND hWnd, UINT, UINT_PTR, DWORD)
+    {
+        ::PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_ALL_OFF, BN_CLICKED), 0);
+    }
+    void OnGiveUp() { EndDialog(-2); }
+
+    // Runs inside the loop, with the dialog shown. A key goes into the input queue for the loop
+    // to take; pumping here would bypass it.
+    void OnStart()
+    {
+        if (m_end == kByHandler) {
+            EndDialog(42);
+        } else if (m_end == kByQuit) {
+            ::PostQuitMessage(7);
+        } else if (::SetForegroundWindow(m_hWnd)) {
+            INPUT keys[2] = {};
+            keys[0].type = keys[1].type = INPUT_KEYBOARD;
+            keys[0].ki.wVk = keys[1].ki.wVk = m_end == kByEscape ? VK_ESCAPE : VK_F5;
+            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            ::SendInput(2, keys, sizeof(INPUT));
+        }
+    }
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message != WM_KEYDOWN || pMsg->wParam != VK_F5)
+            return FALSE;
+        EndDialog(5);
+        return TRUE;
+    }
+
+private:
+    End m_end;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ModalDlg, CDialog)
+    ON_BN_CLICKED(IDC_ALL_ON, OnStart)
+    ON_BN_CLICKED(IDC_ALL_OFF, OnGiveUp)
+END_MESSAGE_MAP()
+
+TEST(ModalDialogTest, RunsUntilEndedDisablingTheOwnerAndPassesQuitOn)
+{
+    HWND hOwner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, hOwner);
+    CWnd owner;
+    owner.m_hWnd = hOwner;
+
+    const struct { ModalDlg::End end; INT_PTR result; } runs[] = {
+        {ModalDlg::kInInit, 9},
+        {ModalDlg::kByHandler, 42},
+        {ModalDlg::kByEscape, IDCANCEL},
+        {ModalDlg::kByPreTranslate, 5}, // the loop shows the key to the dialog before dispatch
+        {ModalDlg::kByQuit, 0},
+    };
+    for (const auto& run : runs) {
+        ModalDlg dlg(&owner, run.end);
+        EXPECT_EQ(run.result, dlg.DoModal()) << "way of ending " << run.end;
+        EXPECT_FALSE(dlg.m_bOwnerEnabled) << run.end;
+        EXPECT_TRUE(::IsWindowEnabled(hOwner)) << run.end;
+        EXPECT_EQ(nullptr, dlg.m_hWnd) << run.end;
+
+        // The quit is left for the loop around the dialog's.
+        MSG msg = {};
+        const bool quit = ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        EXPECT_EQ(run.end == ModalDlg::kByQuit, quit) << run.end;
+        EXPECT_TRUE(!quit || msg.wParam == 7);
+    }
+    owner.m_hWnd = nullptr;
+    ::DestroyWindow(hOwner);
 }
 
 } // namespace

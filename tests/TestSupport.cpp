@@ -1,8 +1,12 @@
 // Shared test helpers.
 #include "tests/TestSupport.h"
 
+#include "platform/Dialog.h"
+
 namespace test {
 namespace {
+
+CDialog* s_route = nullptr; // the dialog PumpMessages offers messages to, if any
 
 void RemoveTree(const std::string& folder)
 {
@@ -165,9 +169,21 @@ void PumpMessages(DWORD ms)
 {
     MSG msg;
     for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; ::Sleep(5)) {
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!(s_route && s_route->IsDialogMessage(&msg)))
+                ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
+        }
     }
+}
+
+RouteThrough::RouteThrough(CDialog& dlg) : m_previous(s_route)
+{
+    s_route = &dlg;
+}
+
+RouteThrough::~RouteThrough()
+{
+    s_route = m_previous;
 }
 
 void ClickAt(POINT screen, bool doubleClick)

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CDialog;
+
 namespace test {
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
@@ -62,6 +64,19 @@ HWND StartProduct(PROCESS_INFORMATION* pi);
 
 // Dispatches this thread's messages for about `ms` milliseconds.
 void PumpMessages(DWORD ms = 50);
+
+// While one lives, PumpMessages (and so every wait and every input below) offers each message to
+// the dialog's IsDialogMessage before dispatching it, as the dialog's own loop would.
+class RouteThrough {
+public:
+    explicit RouteThrough(CDialog& dlg);
+    ~RouteThrough();
+    RouteThrough(const RouteThrough&) = delete;
+    RouteThrough& operator=(const RouteThrough&) = delete;
+
+private:
+    CDialog* m_previous;
+};
 
 // Pumps messages until `done` holds. The default is long enough for Wine to start a program on a
 // loaded machine; the wait ends as soon as the condition holds.
