@@ -33,21 +33,6 @@ bool QueryShellIcons(const char* path, ShellIcons& icons)
     return true;
 }
 
-// The shell draws a folder with icons of its own when a desktop.ini inside says so. Windows
-// reads that file only in a folder marked read-only or system; Wine reads it in any folder.
-// Links to other places are left to the shell as well.
-constexpr DWORD kShellMayCustomize =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
-
-// `folder` ends in a backslash.
-bool IsPlainFolder(const CString& folder)
-{
-    const DWORD attributes = ::GetFileAttributesA(folder);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & kShellMayCustomize) &&
-           ::GetFileAttributesA(folder + "desktop.ini") == INVALID_FILE_ATTRIBUTES;
-}
-
 // Every plain folder shows the same two icons, so the shell is asked about the first one only
 // and the answer reused: each query by path makes the shell look the folder up on disk, which
 // took most of the time of opening a folder with many sub-folders. The system image list
@@ -310,12 +295,8 @@ BOOL CFolderTreeCtrl::ExistentPath(const char* path) const
         if (_mbscmp(reinterpret_cast<const unsigned char*>(start.GetString()),
                     reinterpret_cast<const unsigned char*>(text.GetString())) != 0)
             continue;
-        // The first root item that matches decides. The folder's own attributes say whether it
-        // exists as a folder, where a search for the device nul inside it depends on how the
-        // platform resolves device names. With the separator added, a drive letter alone
-        // means the drive's root folder rather than its current directory.
-        DWORD attributes = ::GetFileAttributesA(copy + '\\');
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        // The first root item that matches decides.
+        return FolderExists(path);
     }
     return FALSE;
 }
