@@ -40,6 +40,12 @@ protected:
     void OnItemexpanded(NMHDR* pNMHDR, LRESULT* pResult);
 
 private:
+    // The system image list indices of the closed and open icons of a plain folder, -1 until
+    // the shell has been asked about one.
+    int m_nPlainImage = -1;
+    int m_nPlainSelectedImage = -1;
+
+    BOOL GetIconIndices(const CString& path, BOOL bRootItem, int& nImage, int& nSelectedImage);
     void DeleteChildren(HTREEITEM item) const;
     // The empty child that gives a closed folder its expand button.
     void InsertDummyChild(HTREEITEM parent, BOOL bWithImages) const;
