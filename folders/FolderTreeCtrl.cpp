@@ -75,10 +75,12 @@ BOOL CFolderTreeCtrl::DisplayTree(const char* root, BOOL files)
     if (!m_strRoot.EndsWith('\\'))
         m_strRoot += '\\';
     // The root item gets its children at once rather than a dummy child. Without a root item
-    // they would land at the top level, where they would pass for drives: leave them out.
+    // they would land at the top level, where they would pass for drives: leave them out, and
+    // say that the tree is empty rather than filled.
     HTREEITEM hRoot = AddItem(TVI_ROOT, m_strRoot);
-    if (hRoot)
-        DisplayPath(hRoot, root);
+    if (!hRoot)
+        return FALSE;
+    DisplayPath(hRoot, root);
     return TRUE;
 }
 
