@@ -1,4 +1,5 @@
-// Drive filter, folder listing, expand-button look-ahead and path cutting for the folder tree.
+// Drive filter, folder listing, expand-button look-ahead, folder tests and path cutting for the
+// folder tree.
 #include "folders/FolderEnum.h"
 
 #include "platform/FileFind.h"
@@ -8,14 +9,24 @@ namespace {
 // Room for all 26 drive roots of four bytes each and the closing empty string.
 constexpr DWORD kDriveStringsSize = 128;
 
+// The shell draws a folder with icons of its own when a desktop.ini inside says so. Windows
+// reads that file only in a folder marked read-only or system; Wine reads it in any folder.
+// Links to other places are left to the shell as well.
+constexpr DWORD kShellMayCustomize =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+
+CString WithBackslash(const char* folder)
+{
+    CString path = folder;
+    if (!path.EndsWith('\\'))
+        path += '\\';
+    return path;
+}
+
 // The pattern that matches every entry of a folder, names without a dot included.
 CString AllEntriesPattern(const char* folder)
 {
-    CString pattern = folder;
-    if (!pattern.EndsWith('\\'))
-        pattern += '\\';
-    pattern += "*.*";
-    return pattern;
+    return WithBackslash(folder) + "*.*";
 }
 
 } // namespace
@@ -81,6 +92,28 @@ BOOL HasSubFolders(const char* path, BOOL bFiles)
         }
     }
     return FALSE;
+}
+
+BOOL FolderExists(const char* folder)
+{
+    CString path = folder;
+    path.TrimRight('\\');
+    if (path.IsEmpty())
+        return FALSE;
+    // The folder's own attributes, where a search for the device nul inside it would depend on
+    // how the platform resolves device names. The path keeps the case it was given: a folder
+    // marked case-sensitive may hold names that differ from it only in case.
+    const DWORD attributes = ::GetFileAttributesA(path + '\\');
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL IsPlainFolder(const char* folder)
+{
+    const CString path = WithBackslash(folder);
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & kShellMayCustomize) &&
+           ::GetFileAttributesA(path + "desktop.ini") == INVALID_FILE_ATTRIBUTES;
 }
 
 const char* GetSubPath(const char* path)

@@ -1,5 +1,6 @@
 // What the folder tree reads from disk: the drives it shows, a folder's children, the
-// look-ahead for expand buttons, and an item's text cut from a path.
+// look-ahead for expand buttons, which folders exist and which are plain, and an item's text
+// cut from a path.
 #pragma once
 
 #include "folders/SortStringArray.h"
@@ -25,6 +26,15 @@ void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders,
 // Whether a closed folder deserves an expand button: it holds a sub-folder (hidden or not), or,
 // when bFiles is set, a file that is not hidden. Stops at the first such entry.
 BOOL HasSubFolders(const char* path, BOOL bFiles);
+
+// Whether `folder` exists and is a folder. Trailing backslashes make no difference, and a drive
+// letter alone (C:) means the drive's root, not its current folder. FALSE for an empty path.
+BOOL FolderExists(const char* folder);
+
+// Whether the shell shows `folder` with the plain folder icons that every such folder shares: a
+// folder that is no link, is not marked read-only or system, and holds no desktop.ini. FALSE
+// for anything else, a file or a missing name included.
+BOOL IsPlainFolder(const char* folder);
 
 // The last component of `path` (B for C:\A\B\ and C:\A\B; C: for C:\). The text lives in one
 // buffer shared by the whole process and stays valid until the next call.

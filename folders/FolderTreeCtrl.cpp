@@ -13,62 +13,17 @@ const char kNoSystemImageList[] = "Cannot retrieve the Handle of SystemImageList
 const char kNoDriveStrings[] = "Error Getting Logical DriveStrings!";
 const char kNoFileInfo[] = "Error Gettting SystemFileInfo!";
 
-// The system image list indices of a path's small icons, closed and open.
-struct ShellIcons {
-    int nImage = -1;
-    int nSelectedImage = -1;
-};
-
-// Only the indices are asked for: SHGFI_ICON would fill in the very same index and then build
-// an icon from it.
-bool QueryShellIcons(const char* path, ShellIcons& icons)
+// The system image list indices of a path's small icons, closed and open. Only the indices are
+// asked for: SHGFI_ICON would fill in the very same index and then build an icon from it.
+bool QueryShellIcons(const char* path, int& nImage, int& nSelectedImage)
 {
     SHFILEINFOA closed = {}, open = {};
     const UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
     if (!::SHGetFileInfoA(path, 0, &closed, sizeof(closed), flags) ||
         !::SHGetFileInfoA(path, 0, &open, sizeof(open), flags | SHGFI_OPENICON))
         return false;
-    icons.nImage = closed.iIcon;
-    icons.nSelectedImage = open.iIcon;
-    return true;
-}
-
-// The shell draws a folder with icons of its own when a desktop.ini inside says so. Windows
-// reads that file only in a folder marked read-only or system; Wine reads it in any folder.
-// Links to other places are left to the shell as well.
-constexpr DWORD kShellMayCustomize =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
-
-// `folder` ends in a backslash.
-bool IsPlainFolder(const CString& folder)
-{
-    const DWORD attributes = ::GetFileAttributesA(folder);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & kShellMayCustomize) &&
-           ::GetFileAttributesA(folder + "desktop.ini") == INVALID_FILE_ATTRIBUTES;
-}
-
-// Every plain folder shows the same two icons, so the shell is asked about the first one only
-// and the answer reused: each query by path makes the shell look the folder up on disk, which
-// took most of the time of opening a folder with many sub-folders. The system image list
-// belongs to the process, so its indices hold for the process's life. Drives and the root
-// folder are always asked about.
-bool SmallIconIndices(const CString& path, bool bRootItem, int& nImage, int& nSelectedImage)
-{
-    static ShellIcons s_plainFolder;
-
-    const bool bPlain = !bRootItem && IsPlainFolder(path);
-    ShellIcons icons;
-    if (bPlain && s_plainFolder.nImage >= 0) {
-        icons = s_plainFolder;
-    } else {
-        if (!QueryShellIcons(path, icons))
-            return false;
-        if (bPlain)
-            s_plainFolder = icons;
-    }
-    nImage = icons.nImage;
-    nSelectedImage = icons.nSelectedImage;
+    nImage = closed.iIcon;
+    nSelectedImage = open.iIcon;
     return true;
 }
 
@@ -120,10 +75,12 @@ BOOL CFolderTreeCtrl::DisplayTree(const char* root, BOOL files)
     if (!m_strRoot.EndsWith('\\'))
         m_strRoot += '\\';
     // The root item gets its children at once rather than a dummy child. Without a root item
-    // they would land at the top level, where they would pass for drives: leave them out.
+    // they would land at the top level, where they would pass for drives: leave them out, and
+    // say that the tree is empty rather than filled.
     HTREEITEM hRoot = AddItem(TVI_ROOT, m_strRoot);
-    if (hRoot)
-        DisplayPath(hRoot, root);
+    if (!hRoot)
+        return FALSE;
+    DisplayPath(hRoot, root);
     return TRUE;
 }
 
@@ -141,6 +98,8 @@ BOOL CFolderTreeCtrl::SetSystemImageList()
     }
     m_imgList.Attach(hList);
     SetImageList(m_imgList, TVSIL_NORMAL);
+    // A refilled tree asks the shell afresh: kept indices are only as good as the list was then.
+    m_nPlainImage = m_nPlainSelectedImage = -1;
     return TRUE;
 }
 
@@ -191,7 +150,7 @@ HTREEITEM CFolderTreeCtrl::AddItem(HTREEITEM parent, const char* path)
 
     int nImage = 0;
     int nSelectedImage = 0;
-    if (!SmallIconIndices(copy, parent == TVI_ROOT, nImage, nSelectedImage)) {
+    if (!GetIconIndices(copy, parent == TVI_ROOT, nImage, nSelectedImage)) {
         m_strError = kNoFileInfo;
         return nullptr;
     }
@@ -310,14 +269,32 @@ BOOL CFolderTreeCtrl::ExistentPath(const char* path) const
         if (_mbscmp(reinterpret_cast<const unsigned char*>(start.GetString()),
                     reinterpret_cast<const unsigned char*>(text.GetString())) != 0)
             continue;
-        // The first root item that matches decides. The folder's own attributes say whether it
-        // exists as a folder, where a search for the device nul inside it depends on how the
-        // platform resolves device names. With the separator added, a drive letter alone
-        // means the drive's root folder rather than its current directory.
-        DWORD attributes = ::GetFileAttributesA(copy + '\\');
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        // The first root item that matches decides.
+        return FolderExists(path);
     }
     return FALSE;
+}
+
+// Every plain folder shows the same two icons, so the shell is asked about the first one only
+// and the answer reused: each query by path makes the shell look the folder up on disk, which
+// took most of the time of opening a folder with many sub-folders. Drives and the root folder
+// are always asked about.
+BOOL CFolderTreeCtrl::GetIconIndices(const CString& path, BOOL bRootItem, int& nImage,
+                                     int& nSelectedImage)
+{
+    const BOOL bPlain = !bRootItem && IsPlainFolder(path);
+    if (bPlain && m_nPlainImage >= 0) {
+        nImage = m_nPlainImage;
+        nSelectedImage = m_nPlainSelectedImage;
+        return TRUE;
+    }
+    if (!QueryShellIcons(path, nImage, nSelectedImage))
+        return FALSE;
+    if (bPlain) {
+        m_nPlainImage = nImage;
+        m_nPlainSelectedImage = nSelectedImage;
+    }
+    return TRUE;
 }
 
 void CFolderTreeCtrl::DeleteChildren(HTREEITEM item) const

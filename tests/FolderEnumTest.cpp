@@ -1,4 +1,5 @@
-// Sorting of names, folder listing, expand-button look-ahead, path cutting and the drive filter.
+// Sorting of names, folder listing, expand-button look-ahead, the folder tests, path cutting and
+// the drive filter.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -119,6 +120,33 @@ TEST(FolderListing, ListsHiddenAndSystemFoldersFilesWhenAskedAndLooksAhead)
     EXPECT_FALSE(HasSubFolders((temp / "hidden").c_str(), TRUE));
     EXPECT_FALSE(HasSubFolders((temp / "system").c_str(), FALSE));
     EXPECT_TRUE(HasSubFolders((temp / "system").c_str(), TRUE));
+}
+
+TEST(FolderTests, ExistenceAndPlainnessFollowTheFoldersOwnEntry)
+{
+    test::TempFolder temp;
+    const std::string file = temp.CreateFileOfSize("file", 1);
+    for (const char* name : { "plain", "ini", "system" })
+        temp.CreateFolder(name);
+    temp.CreateFileOfSize("ini\\desktop.ini", 0);
+    // Wine keeps no read-only mark on a folder, so only the system mark is tried here.
+    ::SetFileAttributesA((temp / "system").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_TRUE(::GetFileAttributesA((temp / "system").c_str()) & FILE_ATTRIBUTE_SYSTEM);
+
+    // A drive letter alone is the drive's root. A wildcard names no folder, though a directory
+    // search would find one by it, and the empty path is not the current drive's root.
+    const std::string plain = temp / "plain";
+    for (const std::string& path : { plain, plain + "\\", plain + "\\\\\\", "C:"s, "C:\\"s })
+        EXPECT_TRUE(FolderExists(path.c_str())) << path;
+    for (const std::string& path :
+         { file, file + "\\", temp / "missing", temp / "pla*", ""s, "\\"s })
+        EXPECT_FALSE(FolderExists(path.c_str())) << path;
+
+    // desktop.ini is looked for inside the folder, whether or not the path ends in a backslash.
+    EXPECT_TRUE(IsPlainFolder(plain.c_str()));
+    EXPECT_TRUE(IsPlainFolder((plain + "\\").c_str()));
+    for (const char* name : { "ini", "ini\\", "system", "system\\", "file", "missing" })
+        EXPECT_FALSE(IsPlainFolder((temp / name).c_str())) << name;
 }
 
 TEST(GetSubPath, GivesTheLastComponent)

@@ -124,6 +124,24 @@ TEST(FolderTreeDrives, AreThePlatformsDrivesLessFloppiesAndCdRoms)
     EXPECT_LT(0, ::ImageList_GetImageCount(hShellList));
 }
 
+// A folder as the only root item: its children are read at once and the item stays closed. A
+// root the shell cannot show leaves the tree empty, which is no success.
+TEST(FolderTreeRoot, ShowsTheFoldersChildrenOrFailsForAMissingFolder)
+{
+    test::TempFolder temp;
+    for (const char* name : { "b", "A", "A\\x" })
+        temp.CreateFolder(name);
+    CTreeHost host;
+    CFolderTreeCtrl& tree = host.m_tree;
+    ASSERT_TRUE(tree.DisplayTree(temp.Path().c_str(), FALSE));
+    const std::string root = temp.Path().substr(0, temp.Path().size() - 1);
+    EXPECT_EQ(root + "(A(())b())", Dump(tree));
+    EXPECT_EQ(temp / "A", tree.GetFullPath(tree.GetChildItem(tree.GetRootItem())).GetString());
+
+    EXPECT_FALSE(tree.DisplayTree((temp / "missing").c_str(), FALSE));
+    EXPECT_EQ("", Dump(tree));
+}
+
 // The tree of all drives opened along the path of a folder holding b, A and c\x, the path given in
 // capitals: items are found whatever their case.
 class FolderTree : public ::testing::Test {
