@@ -344,7 +344,7 @@ void CManifestDlg::OnGetdispinfoProgramList(NMHDR* pNMHDR, LRESULT* pResult)
         m_strTip = DescribeProgram(*entry);
     }
     // The text is longer than the notification's own buffer holds: point at ours.
-    info->lpszText = m_strTip.GetBuffer();
+    info->lpszText = const_cast<char*>(m_strTip.GetString());
     info->hinst = nullptr;
 }
 

@@ -7,15 +7,6 @@
 
 namespace {
 
-// A fixture program of this build's architecture, built beside the benchmark.
-std::string FixturePath(const char* kind)
-{
-    char exe[MAX_PATH] = {};
-    const std::string path(exe, ::GetModuleFileNameA(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.find_last_of('\\') + 1) + "fixtures\\" +
-           (sizeof(void*) == 8 ? "x64\\" : "x86\\") + kind + ".exe";
-}
-
 // Copies of the sources in turn, named Program00000.exe and on.
 std::vector<std::string> CopyPrograms(const test::TempFolder& scratch, int count,
                                       const std::vector<std::string>& sources)
@@ -108,7 +99,7 @@ VENEERKIT_BENCH(OwnManifestReading)
         test::TempFolder scratch;
         // Every other program has an own manifest; the rest have resources but no manifest.
         const auto paths =
-            CopyPrograms(scratch, count, { FixturePath("themed"), FixturePath("plain") });
+            CopyPrograms(scratch, count, { test::FixturePath("themed"), test::FixturePath("plain") });
         Print("10,000 small programs, half themed", paths, Measure(paths, rounds));
     }
     {

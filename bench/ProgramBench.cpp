@@ -18,19 +18,10 @@ void Pump()
     }
 }
 
-// A fixture program of this build's architecture, built beside the benchmark.
-std::string FixturePath(const char* kind)
-{
-    char exe[MAX_PATH] = {};
-    const std::string path(exe, ::GetModuleFileNameA(nullptr, exe, MAX_PATH));
-    return path.substr(0, path.find_last_of('\\') + 1) + "fixtures\\" +
-           (sizeof(void*) == 8 ? "x64\\" : "x86\\") + kind + ".exe";
-}
-
 // N programs: every other one carries its own manifest, every tenth has our side file.
 void CreatePrograms(const std::string& folder, int count)
 {
-    const std::string own = FixturePath("themed"), plain = FixturePath("plain");
+    const std::string own = test::FixturePath("themed"), plain = test::FixturePath("plain");
     for (int i = 0; i < count; ++i) {
         char name[32];
         wsprintfA(name, "Program%05d.exe", i);

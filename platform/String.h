@@ -74,6 +74,7 @@ public:
     char* GetBuffer()
     {
         Reserve(m_nLength > 0 ? m_nLength : 1);
+        m_psz[m_nLength] = '\0'; // a string that never held text had no storage to end
         return m_psz;
     }
 

@@ -4,6 +4,7 @@
 #include "app/ManifestDlg.h"
 #include "platform/Handle.h"
 #include "programs/ManifestFile.h"
+#include "programs/ProgramList.h"
 #include "tests/TestSupport.h"
 
 #include <cstdio>
@@ -123,9 +124,39 @@ protected:
         test::ClickAt(screen, doubleClick);
     }
 
+    // The text of the dialog's tooltip once it shows, with the pointer resting on the point;
+    // empty if none shows.
+    std::string TipAt(POINT screen) const
+    {
+        // Moves of their own, as a hand's would be: the tooltip waits for the pointer to rest.
+        for (int dx : { 3, 0 }) {
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            input.mi.dx = ((screen.x + dx) * 65536 + 65535) / ::GetSystemMetrics(SM_CXSCREEN);
+            input.mi.dy = (screen.y * 65536 + 65535) / ::GetSystemMetrics(SM_CYSCREEN);
+            ::SendInput(1, &input, sizeof(input));
+            test::PumpMessages(30);
+        }
+        char text[1024] = {};
+        test::WaitFor([&] {
+            HWND tip = nullptr;
+            while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) &&
+                   ::GetWindow(tip, GW_OWNER) != m_dlg.m_hWnd) {
+            }
+            text[0] = '\0';
+            if (tip && ::IsWindowVisible(tip))
+                ::SendMessageA(tip, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+            return text[0] != '\0';
+        }, 3000);
+        return text;
+    }
+
     test::TempFolder m_folder;
     CModelessDialog<CManifestDlg> m_dlg;
     const CListCtrl& m_list = m_dlg.m_listPrograms;
+    // The dialog sees each message before it is dispatched, as in its own loop.
+    test::RouteThrough m_route{ m_dlg };
 };
 
 TEST_F(ProgramRowsTest, ListsEveryExeWithItsSizeAndAMarkWhereTheManifestIsPresent)
@@ -229,6 +260,141 @@ TEST_F(ProgramRowsTest, ClicksAndTheSpaceBarSwitchTheToggledRowAndSelectingSwitc
     EXPECT_EQ("a.exe 0 KB -, b.exe 0 KB -, blocked.exe 0 KB -, stuck.exe 0 KB +", Rows());
 }
 
+// A click made while a folder is being listed lands after the listing, on whatever row is under
+// the pointer by then: one the user never saw.
+TEST_F(ProgramRowsTest, InputQueuedDuringAListingSwitchesNothing)
+{
+    for (const char* name : { "a.exe", "b.exe" })
+        m_folder.CreateFileOfSize(name, 10);
+    ASSERT_EQ(2, ListFolder(m_folder.Path()));
+    const POINT box = CheckBoxPoint(RowOf("a.exe"));
+    test::MoveMouseTo(box);
+    ::Sleep(::GetDoubleClickTime() + 50);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT)); // queued, not yet handled
+    ::Sleep(20);
+    ASSERT_EQ(2, ListFolder(m_folder.Path()));
+    test::PumpMessages(300);
+    EXPECT_FALSE(test::FileExists(m_folder / "a.exe.manifest"));
+    EXPECT_EQ("a.exe 0 KB -, b.exe 0 KB -", Rows());
+
+    // The same click made after the listing switches.
+    Click(box);
+    EXPECT_EQ(kManifest, test::ReadWholeFile(m_folder / "a.exe.manifest"));
+    EXPECT_EQ("a.exe 0 KB +, b.exe 0 KB -", Rows());
+}
+
+TEST_F(ProgramRowsTest, F5ListsTheFolderAgainKeepingTheSelectedRowAndTheScrollPosition)
+{
+    for (int i = 0; i < 60; ++i)
+        m_folder.CreateFileOfSize("p" + std::to_string(100 + i) + ".exe", 10);
+    ASSERT_EQ(60, ListFolder(m_folder.Path()));
+    const int top = 20, selected = RowOf("p125.exe"), changed = RowOf("p130.exe");
+    RECT row = { LVIR_BOUNDS, 0, 0, 0 };
+    m_list.SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    m_list.SendMessage(LVM_SCROLL, 0, top * (row.bottom - row.top));
+    ASSERT_EQ(top, m_list.GetTopIndex());
+    const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+    m_list.SetItemState(selected, state, state);
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest((m_folder / "p130.exe.manifest").c_str()));
+
+    // F5 works wherever the focus is in the dialog, here on a button.
+    ::SetFocus(m_dlg.GetDlgItem(IDC_ALL_ON));
+    test::PressKey(VK_F5);
+    EXPECT_TRUE(m_list.GetCheck(changed));
+    EXPECT_EQ(top, m_list.GetTopIndex());
+    EXPECT_EQ(selected, m_list.GetNextItem(-1, LVNI_SELECTED));
+    EXPECT_EQ(selected, m_list.GetNextItem(-1, LVNI_FOCUSED));
+}
+
+// Copies of the fixture programs: one whose own manifest asks for the themed controls, one whose
+// own manifest does not, and plain ones.
+TEST_F(ProgramRowsTest, GreyRowsAndTipsSayWhatTheMarkCannotShow)
+{
+    for (const char* kind : { "themed", "classic", "plain" })
+        ASSERT_TRUE(::CopyFileA(test::FixturePath(kind).c_str(),
+                                (m_folder / (std::string(kind) + ".exe")).c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(test::FixturePath("plain").c_str(),
+                            (m_folder / "foreign.exe").c_str(), FALSE));
+    m_folder.CreateFileWith("foreign.exe.manifest", "hand-written");
+    ASSERT_EQ(4, ListFolder(m_folder.Path()));
+    ::UpdateWindow(m_list.m_hWnd);
+
+    // The name's text is drawn grey where the program ignores its side file.
+    const auto drawnIn = [this](int row, COLORREF colour) {
+        RECT cell = { LVIR_BOUNDS, 1, 0, 0 }; // the name's cell
+        m_list.SendMessage(LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        HDC dc = ::GetDC(m_list.m_hWnd);
+        bool found = false;
+        for (int y = cell.top; y < cell.bottom && !found; ++y) {
+            for (int x = cell.left; x < cell.right && !found; ++x)
+                found = ::GetPixel(dc, x, y) == colour;
+        }
+        ::ReleaseDC(m_list.m_hWnd, dc);
+        return found;
+    };
+    const COLORREF grey = ::GetSysColor(COLOR_GRAYTEXT), black = ::GetSysColor(COLOR_WINDOWTEXT);
+    for (const char* name : { "themed.exe", "classic.exe" }) {
+        EXPECT_TRUE(drawnIn(RowOf(name), grey)) << name;
+        EXPECT_FALSE(drawnIn(RowOf(name), black)) << name;
+    }
+    EXPECT_TRUE(drawnIn(RowOf("plain.exe"), black));
+    EXPECT_FALSE(drawnIn(RowOf("plain.exe"), grey));
+
+    // Each row's tip, asked afresh as the pointer moves from row to row.
+    EXPECT_EQ("themed.exe carries its own manifest, which already asks for the themed controls. "
+              "Windows ignores themed.exe.manifest.",
+              TipAt(NamePoint(RowOf("themed.exe"))));
+    EXPECT_EQ("foreign.exe.manifest was not written by Veneerkit; switching off moves it to the "
+              "Recycle Bin.",
+              TipAt(NamePoint(RowOf("foreign.exe"))));
+    EXPECT_EQ("classic.exe carries its own manifest, which does not ask for the themed "
+              "controls. Windows ignores classic.exe.manifest.",
+              TipAt(NamePoint(RowOf("classic.exe"))));
+    EXPECT_EQ("", TipAt(NamePoint(RowOf("plain.exe"))));
+}
+
+// As root, a folder made immutable refuses new files, and Wine reports a delete there as done
+// while the file stays. The mark keeps showing the disk and the tip says why.
+TEST_F(ProgramRowsTest, SwitchesAFolderRefusesAreShownAndExplained)
+{
+    for (const char* name : { "on.exe", "off.exe" })
+        m_folder.CreateFileOfSize(name, 10);
+    m_folder.CreateFileWith("on.exe.manifest", kManifest);
+    test::UnixChange immutable(test::Immutable(m_folder.Path()));
+    if (!immutable.Made())
+        GTEST_SKIP() << test::kNoImmutable;
+    ASSERT_EQ(2, ListFolder(m_folder.Path()));
+
+    Press(IDC_ALL_OFF);
+    Press(IDC_ALL_ON);
+    EXPECT_EQ("off.exe 0 KB -, on.exe 0 KB +", Rows());
+    EXPECT_EQ("Could not create off.exe.manifest: " +
+                  std::string(SystemErrorText(ERROR_ACCESS_DENIED)),
+              TipAt(NamePoint(RowOf("off.exe"))));
+    Click(CheckBoxPoint(RowOf("on.exe")));
+    EXPECT_EQ("off.exe 0 KB -, on.exe 0 KB +", Rows());
+    EXPECT_EQ("Could not delete on.exe.manifest: the file is still there",
+              TipAt(NamePoint(RowOf("on.exe"))));
+}
+
+// Wine on Linux keeps both names in one folder; its loader, like Windows, finds a manifest
+// without regard to case, so switching one row switches the other too.
+TEST_F(ProgramRowsTest, RowsWhoseNamesDifferOnlyInCaseShowOneManifest)
+{
+    if (!test::RunOnUnixSide("touch " + test::Quoted(m_folder / "UPPER.EXE") + " " +
+                             test::Quoted(m_folder / "upper.exe")))
+        GTEST_SKIP() << "no case-sensitive folder here";
+    ASSERT_EQ(2, ListFolder(m_folder.Path()));
+    Click(CheckBoxPoint(RowOf("upper.exe")));
+    EXPECT_EQ("UPPER.EXE 0 KB +, upper.exe 0 KB +", Rows());
+    Click(CheckBoxPoint(RowOf("UPPER.EXE")));
+    EXPECT_EQ("UPPER.EXE 0 KB -, upper.exe 0 KB -", Rows());
+}
+
 TEST_F(ProgramRowsTest, DoubleClickStartsTheProgramUnderThePointer)
 {
     // Copies of this exe; started, one runs no test and leaves "<its name>.xml" in the folder.
@@ -240,9 +406,11 @@ TEST_F(ProgramRowsTest, DoubleClickStartsTheProgramUnderThePointer)
     ::SetEnvironmentVariableA("GTEST_FILTER", "-*");
     ::SetEnvironmentVariableA("GTEST_OUTPUT", ("xml:" + m_folder.Path()).c_str());
 
-    // With the first row focused, a double-click on empty space starts nothing.
+    // With the first row focused, a double-click on empty space starts nothing, nor does one on
+    // its check box, which toggles it.
     Click(NamePoint(RowOf("first.exe")));
     Click(NamePoint(-1), true);
+    Click(CheckBoxPoint(RowOf("first.exe")), true);
     Click(NamePoint(RowOf("second.exe")), true);
     ::SetEnvironmentVariableA("GTEST_FILTER", nullptr);
     ::SetEnvironmentVariableA("GTEST_OUTPUT", nullptr);

@@ -73,48 +73,15 @@ std::string TakeFromRecycleBin(const std::string& path)
     return content;
 }
 
-std::string Quoted(const std::string& path)
-{
-    return "'" + test::UnixPath(path) + "'";
-}
-
-struct UnixCommands {
-    std::string make, undo;
-};
-
-// chattr +i is how root gets "access denied": the folder takes no new names and loses none.
-UnixCommands Immutable(const std::string& folder)
-{
-    return { "chattr +i " + Quoted(folder), "chattr -i " + Quoted(folder) };
-}
-const char kNoImmutable[] = "chattr +i is not possible here: not root, or no such flag";
-
 // A file system of its own mounted on `folder`, filled up or not.
-UnixCommands SmallFileSystem(const std::string& folder, bool bFull)
+test::UnixCommands SmallFileSystem(const std::string& folder, bool bFull)
 {
     const std::string fill =
-        " && (cat /dev/zero >" + Quoted(folder + "fill") + " 2>/dev/null; true)";
-    return { "mount -t tmpfs -o size=64k tmpfs " + Quoted(folder) + (bFull ? fill : ""),
-             "umount -l " + Quoted(folder) };
+        " && (cat /dev/zero >" + test::Quoted(folder + "fill") + " 2>/dev/null; true)";
+    return { "mount -t tmpfs -o size=64k tmpfs " + test::Quoted(folder) + (bFull ? fill : ""),
+             "umount -l " + test::Quoted(folder) };
 }
 const char kNoMount[] = "no file system of its own can be mounted here (not root)";
-
-// A change made on the Unix side for one test and undone at its end, passed or failed.
-class UnixChange {
-public:
-    explicit UnixChange(const UnixCommands& commands)
-        : m_undo(commands.undo), m_bMade(test::RunOnUnixSide(commands.make))
-    {
-    }
-    ~UnixChange() { test::RunOnUnixSide(m_undo); }
-    UnixChange(const UnixChange&) = delete;
-    UnixChange& operator=(const UnixChange&) = delete;
-    bool Made() const { return m_bMade; }
-
-private:
-    std::string m_undo;
-    bool m_bMade;
-};
 
 TEST(ManifestFileTest, PathAppendsTheSuffixToTheWholeName)
 {
@@ -179,7 +146,7 @@ TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
 
     // Also from another file system, which Wine's trash copies from rather than moves.
     const std::string mounted = folder.CreateFolder("small") + "\\";
-    UnixChange small(SmallFileSystem(mounted, false));
+    test::UnixChange small(SmallFileSystem(mounted, false));
     for (const std::string& place : { folder.Path(), mounted }) {
         if (place == mounted && !small.Made()) {
             std::printf("[  NOTE    ] %s: left out\n", kNoMount);
@@ -209,9 +176,9 @@ TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported
         GTEST_SKIP() << "no Recycle Bin of Wine's kind to make refuse";
     for (const char* made : { "", "\\files", "\\info" })
         ::CreateDirectoryA((trash + made).c_str(), nullptr);
-    UnixChange immutable(Immutable(trash + "\\files"));
+    test::UnixChange immutable(test::Immutable(trash + "\\files"));
     if (!immutable.Made())
-        GTEST_SKIP() << kNoImmutable;
+        GTEST_SKIP() << test::kNoImmutable;
 
     const std::string path = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
     EXPECT_EQ(kNotRemoved, RemoveManifest(path.c_str()));
@@ -227,9 +194,9 @@ TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
     test::TempFolder folder;
     const std::string ours = folder.CreateFileWith("ours.exe.manifest", kOurs);
     const std::string foreign = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
-    UnixChange immutable(Immutable(folder.Path()));
+    test::UnixChange immutable(test::Immutable(folder.Path()));
     if (!immutable.Made())
-        GTEST_SKIP() << kNoImmutable;
+        GTEST_SKIP() << test::kNoImmutable;
 
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), EnsureManifest((folder / "new.exe.manifest").c_str()));
     EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(ours.c_str()));
@@ -243,7 +210,7 @@ TEST(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
 {
     test::TempFolder folder;
     const std::string full = folder.CreateFolder("full") + "\\";
-    UnixChange small(SmallFileSystem(full, true));
+    test::UnixChange small(SmallFileSystem(full, true));
     if (!small.Made())
         GTEST_SKIP() << kNoMount;
     const std::string path = full + "app.exe.manifest";
@@ -263,9 +230,9 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
     const std::string same = folder / "same.exe.manifest", away = folder / "away.exe.manifest";
     const std::string dangling = folder / "dangling.exe.manifest";
     // Removed on the Unix side too: Wine's DeleteFileA would delete the targets and keep them.
-    const std::string links = Quoted(same) + " " + Quoted(away) + " " + Quoted(dangling);
-    UnixChange linked({ "ln -s target.txt " + Quoted(same) + " && ln -s " + Quoted(other) + " " +
-                            Quoted(away) + " && ln -s missing.txt " + Quoted(dangling),
+    const std::string links = test::Quoted(same) + " " + test::Quoted(away) + " " + test::Quoted(dangling);
+    test::UnixChange linked({ "ln -s target.txt " + test::Quoted(same) + " && ln -s " + test::Quoted(other) + " " +
+                            test::Quoted(away) + " && ln -s missing.txt " + test::Quoted(dangling),
                         "rm -f " + links });
     if (!linked.Made())
         GTEST_SKIP() << "no symbolic links can be made here";

@@ -23,19 +23,11 @@ void PrintTo(OwnManifest value, std::ostream* out)
 
 namespace {
 
-// fixtures\<architecture>\<kind>.exe, built beside the test exe.
-std::string FixturePath(const char* architecture, const std::string& kind)
-{
-    const std::string product = test::ProductPath();
-    return product.substr(0, product.find_last_of('\\') + 1) + "fixtures\\" + architecture +
-           "\\" + kind + ".exe";
-}
-
 // This build's architecture and the other, whose fixtures a build on Windows may lack.
 std::vector<const char*> Architectures()
 {
     std::vector<const char*> built = { sizeof(void*) == 8 ? "x64" : "x86" };
-    if (test::FileExists(FixturePath(sizeof(void*) == 8 ? "x86" : "x64", "themed")))
+    if (test::FileExists(test::FixturePath("themed", sizeof(void*) == 8 ? "x86" : "x64")))
         built.push_back(sizeof(void*) == 8 ? "x86" : "x64");
     return built;
 }
@@ -106,7 +98,7 @@ TEST(OwnManifestTest, FixturesOfBothArchitecturesReadAsTheLoaderTreatsThem)
     std::vector<Run> runs;
     for (const char* architecture : Architectures()) {
         for (const auto& kind : kinds) {
-            const std::string fixture = FixturePath(architecture, kind.kind);
+            const std::string fixture = test::FixturePath(kind.kind, architecture);
             ASSERT_TRUE(test::FileExists(fixture)) << fixture;
             EXPECT_EQ(kind.expected, ReadOwnManifest(fixture.c_str())) << fixture;
             for (bool bSide : { false, true }) {
@@ -146,7 +138,7 @@ TEST(OwnManifestTest, ReadingNeitherChangesNorHoldsTheProgram)
 {
     test::TempFolder folder;
     const std::string path = folder / "app.exe";
-    ASSERT_TRUE(::CopyFileA(FixturePath("x64", "themed").c_str(), path.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(test::FixturePath("themed", "x64").c_str(), path.c_str(), FALSE));
     FILETIME written = { 0x12345600, 0x01C00000 }, after = {};
     HANDLE h = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
                              nullptr);
@@ -186,7 +178,7 @@ TEST(OwnManifestTest, FilesThatAreNoProgramsAndProgramsCutShortAreNone)
 
     // Every cut that leaves part of the manifest's text unread gives None, every other Themed.
     for (const char* architecture : Architectures()) {
-        const std::string bytes = test::ReadWholeFile(FixturePath(architecture, "themed"));
+        const std::string bytes = test::ReadWholeFile(test::FixturePath("themed", architecture));
         const size_t manifestEnd = Layout(bytes).textEnd;
         ASSERT_LT(manifestEnd, bytes.size());
         const std::string path = folder.CreateFileWith("cut.exe", bytes);
@@ -212,7 +204,7 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
 {
     test::TempFolder folder;
     for (const char* architecture : Architectures()) {
-        const std::string bytes = test::ReadWholeFile(FixturePath(architecture, "themed"));
+        const std::string bytes = test::ReadWholeFile(test::FixturePath("themed", architecture));
         const Layout at(bytes);
         const struct {
             const char* damage;

@@ -26,6 +26,9 @@ TEST(StringTest, CopiesGrowAndApiBuffersWithoutSharingOrLosingText)
     *empty.GetBufferSetLength(0) = '\0';
     empty.ReleaseBuffer();
     EXPECT_TRUE(empty.IsEmpty());
+    // The text in place, ended even where the string never held any.
+    CString moved(CString(""));
+    EXPECT_STREQ("", moved.GetBuffer());
 }
 
 // In code page 932, 0x95 0x5C is one character whose trail byte equals a backslash, and

@@ -48,6 +48,39 @@ std::string DosPath(const std::string& unixPath);
 // Runs a command line of /bin/sh on the Unix side of Wine, as the user who runs Wine, and waits
 // for it to end. False where there is no Unix side or the command fails.
 bool RunOnUnixSide(const std::string& command);
+// A path in single quotes for such a command line.
+inline std::string Quoted(const std::string& path)
+{
+    return "'" + UnixPath(path) + "'";
+}
+
+struct UnixCommands {
+    std::string make, undo;
+};
+
+// A change made on the Unix side for one test and undone at its end, passed or failed.
+class UnixChange {
+public:
+    explicit UnixChange(const UnixCommands& commands)
+        : m_undo(commands.undo), m_bMade(RunOnUnixSide(commands.make))
+    {
+    }
+    ~UnixChange() { RunOnUnixSide(m_undo); }
+    UnixChange(const UnixChange&) = delete;
+    UnixChange& operator=(const UnixChange&) = delete;
+    bool Made() const { return m_bMade; }
+
+private:
+    std::string m_undo;
+    bool m_bMade;
+};
+
+// chattr +i is how root gets "access denied": the folder takes no new names and loses none.
+inline UnixCommands Immutable(const std::string& folder)
+{
+    return { "chattr +i " + Quoted(folder), "chattr -i " + Quoted(folder) };
+}
+inline constexpr char kNoImmutable[] = "chattr +i is not possible here: not root, or no such flag";
 
 // Switches the multibyte code page of the string routines for one scope.
 struct CodePage {
@@ -59,6 +92,9 @@ struct CodePage {
 
 // Veneerkit.exe, built beside the test exe.
 std::string ProductPath();
+// A fixture program, fixtures\<architecture>\<kind>.exe beside Veneerkit.exe; by default of the
+// architecture of this build.
+std::string FixturePath(const std::string& kind, const char* architecture = nullptr);
 // Starts Veneerkit.exe; its dialog once shown, or null if none shows.
 HWND StartProduct(PROCESS_INFORMATION* pi);
 
