@@ -1,39 +1,44 @@
 // CStringArray: a growable array of CString.
 #pragma once
 
+#include "platform/Array.h"
 #include "platform/String.h"
 
 class CStringArray {
 public:
     CStringArray() = default;
-    virtual ~CStringArray() { RemoveAll(); }
+    virtual ~CStringArray() = default;
 
     CStringArray(const CStringArray&) = delete;
     CStringArray& operator=(const CStringArray&) = delete;
 
-    int GetSize() const { return m_nSize; }
-    bool IsEmpty() const { return m_nSize == 0; }
-    const CString& GetAt(int i) const { return m_pData[i]; }
-    CString& ElementAt(int i) { return m_pData[i]; }
-    const CString& operator[](int i) const { return m_pData[i]; }
-    CString& operator[](int i) { return m_pData[i]; }
-    void SetAt(int i, const CString& str) { m_pData[i] = str; }
+    int GetSize() const { return m_items.GetSize(); }
+    bool IsEmpty() const { return m_items.IsEmpty(); }
+    const CString& GetAt(int i) const { return m_items[i]; }
+    CString& ElementAt(int i) { return m_items[i]; }
+    const CString& operator[](int i) const { return m_items[i]; }
+    CString& operator[](int i) { return m_items[i]; }
+    void SetAt(int i, const CString& str) { m_items[i] = str; }
 
-    void SetAtGrow(int i, const CString& str);
-    int Add(const CString& str)
+    // Sets element i, first adding empty elements up to it where the array is shorter.
+    void SetAtGrow(int i, const CString& str)
     {
-        SetAtGrow(m_nSize, str);
-        return m_nSize - 1;
+        if (i < GetSize()) {
+            m_items[i] = str;
+            return;
+        }
+        CString copy(str); // str may be an element that growing moves
+        m_items.Reserve(i + 1);
+        while (GetSize() < i)
+            m_items.Add(CString());
+        m_items.Add(static_cast<CString&&>(copy));
     }
-    void RemoveAll();
+    int Add(const CString& str) { return m_items.Add(str); }
+    void RemoveAll() { m_items.RemoveAll(); }
 
-    CString* GetData() { return m_pData; }
-    const CString* GetData() const { return m_pData; }
+    CString* GetData() { return m_items.GetData(); }
+    const CString* GetData() const { return m_items.GetData(); }
 
 private:
-    void SetSize(int nNewSize);
-
-    CString* m_pData = nullptr;
-    int m_nSize = 0;
-    int m_nCapacity = 0;
+    CArray<CString> m_items;
 };
