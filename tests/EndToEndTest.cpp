@@ -192,6 +192,10 @@ TEST_F(EndToEnd, SelectEnterAllOnAllOffCheckBoxesAndEscape)
     ExpectState("alpha.exe[ ]- Beta.EXE[x]ours gamma.exe[ ]- readme.txt-");
     ClickCheckBox("Beta.EXE");
     ExpectState(none);
+    // A manifest made elsewhere shows once F5 lists the folder again, wherever the focus is.
+    m_folder.CreateFileWith("alpha.exe.manifest", kOwnManifest);
+    test::PressKey(VK_F5);
+    ExpectState("alpha.exe[x]own Beta.EXE[ ]- gamma.exe[ ]- readme.txt-");
     // The programs themselves are never touched.
     EXPECT_EQ(std::string(2048, 'x'), test::ReadWholeFile(m_folder / "Beta.EXE"));
     EXPECT_FALSE(HasEnded(0));
