@@ -12,6 +12,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 VENEERKIT_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
     wine wine64 xvfb xdotool x11-utils imagemagick)
+# The 32-bit Wine loader runs the i686 build, the one users get.
+VENEERKIT_PACKAGES_I386=(wine32:i386)
 
 XVFB_PID=""
 HOLDER_PID=""
@@ -32,17 +34,44 @@ as_root() {
     fi
 }
 
-# Installs only what is missing, so a set-up machine never waits for apt.
+# Installs only what is missing, so a set-up machine never waits for apt. The i386 packages come
+# first and without their recommendations: libwine:i386 would otherwise bring a second set of
+# 32-bit graphics, sound and printing libraries that nothing here uses.
+# With arguments, only those (native) packages are looked at.
 install_missing() {
-    local missing=() package
-    for package in "$@"; do
-        dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed' ||
-            missing+=("$package")
+    local missing=() missing_i386=() package
+    local wanted=("${VENEERKIT_PACKAGES[@]}") wanted_i386=("${VENEERKIT_PACKAGES_I386[@]}")
+    if [ $# -gt 0 ]; then
+        wanted=("$@")
+        wanted_i386=()
+    fi
+    for package in "${wanted[@]}"; do
+        is_installed "$package" || missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    say "installing ${missing[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" </dev/null
+    for package in ${wanted_i386[@]+"${wanted_i386[@]}"}; do
+        is_installed "$package" || missing_i386+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && [ ${#missing_i386[@]} -eq 0 ] && return 0
+    if [ ${#missing_i386[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        say "adding the i386 architecture to dpkg"
+        as_root dpkg --add-architecture i386
+    fi
+    say "installing ${missing_i386[*]} ${missing[*]}"
+    apt_get update -q
+    if [ ${#missing_i386[@]} -gt 0 ]; then
+        apt_get install -y -q --no-install-recommends "${missing_i386[@]}"
+    fi
+    if [ ${#missing[@]} -gt 0 ]; then
+        apt_get install -y -q "${missing[@]}"
+    fi
+}
+
+is_installed() {
+    dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
+}
+
+apt_get() {
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get "$@" </dev/null || die "apt-get $1 failed"
 }
 
 # Debian keeps wine64 out of PATH.
@@ -55,6 +84,14 @@ find_wine64() {
         fi
     done
     die "wine64 not found"
+}
+
+# Debian's `wine` falls back to wine64 when the 32-bit loader is missing and then fails on every
+# 32-bit exe; a clear message here beats a suite of failures later.
+find_wine32() {
+    [ -x /usr/lib/wine/wine ] || [ -x /opt/wine-stable/bin/wine ] ||
+        die "the 32-bit Wine loader is missing: install wine32:i386"
+    WINE32=$(command -v wine) || die "wine not found"
 }
 
 configure() {
@@ -99,32 +136,70 @@ stop_xvfb() {
 }
 
 # The first start of a prefix creates it and prints noise that would pollute the test
-# listing, so it happens here, once; later runs find system.reg and skip it.
+# listing, so it happens here, once. A prefix that already exists may predate the 32-bit
+# loader or these settings, so it is checked and mended on every run.
 prime_prefix() {
-    if [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.update-timestamp" ]; then
-        unmanage_windows
-        return 0
+    if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.update-timestamp" ]; then
+        say "priming the Wine prefix $WINEPREFIX (first run takes a minute)"
+        mkdir -p "$(dirname "$WINEPREFIX")"
+        run_wineboot -i
+    elif grep -q '^#arch=win32' "$WINEPREFIX/system.reg"; then
+        die "$WINEPREFIX is a 32-bit-only prefix, which cannot run the 64-bit build: remove it"
+    elif [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        # Made before wine32 was installed: every 32-bit program would fail with "could not
+        # load kernel32.dll" (c0000135). Removing the stamp makes wineboot copy the DLLs in.
+        say "adding the 32-bit system DLLs to $WINEPREFIX"
+        rm -f "$WINEPREFIX/.update-timestamp"
+        run_wineboot -u
     fi
-    say "priming the Wine prefix $WINEPREFIX (first run takes a minute)"
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >"$BUILD_DIR/wineboot.log" 2>&1 || {
-        cat "$BUILD_DIR/wineboot.log" >&2
-        die "wineboot -i failed"
-    }
-    timeout 300 wineserver -w || die "the Wine prefix did not settle after wineboot"
-    unmanage_windows
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
+        die "$WINEPREFIX has no 32-bit system DLLs after wineboot; is wine32:i386 installed?"
+    configure_prefix
 }
 
-# Xvfb runs no window manager. Wine still treats top-level windows as managed by one and, on
-# hiding or destroying each, waits two seconds for a reply that never comes. The test exe
-# creates a dialog per test, so its windows alone are unmanaged; Veneerkit.exe itself keeps
-# the default, which a real desktop's window manager needs. Made once per prefix.
-unmanage_windows() {
-    grep -q 'AppDefaults\\\\veneerkit_tests.exe\\\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null &&
-        return 0
-    "$WINE64" reg add 'HKCU\Software\Wine\AppDefaults\veneerkit_tests.exe\X11 Driver' \
-        /v Managed /d N /f >/dev/null 2>&1 || die "could not set Wine's window mode for the tests"
-    timeout 60 wineserver -w || true
+run_wineboot() {
+    wineboot "$1" >"$BUILD_DIR/wineboot.log" 2>&1 || {
+        cat "$BUILD_DIR/wineboot.log" >&2
+        die "wineboot $1 failed"
+    }
+    timeout 300 wineserver -w || die "the Wine prefix did not settle after wineboot $1"
+}
+
+# Settings the tests need, added to whatever prefix is there:
+# - A crash must end the test at once with its backtrace in the log; Wine's crash dialog would
+#   wait for a click until the test's timeout.
+# - Xvfb runs no window manager. Wine still treats top-level windows as managed by one and, on
+#   hiding or destroying each, waits two seconds for a reply that never comes. The test exe
+#   (both builds share its name) creates a dialog per test, so its windows are unmanaged.
+#   Veneerkit.exe keeps the default, which a real desktop's window manager needs when the run
+#   command shows it there.
+configure_prefix() {
+    local changed=false
+    if ! user_reg_has 'Software\\Wine\\WineDbg' '"ShowCrashDialog"=dword:00000000'; then
+        "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1 || die "could not turn off Wine's crash dialog"
+        changed=true
+    fi
+    if ! user_reg_has 'Software\\Wine\\AppDefaults\\veneerkit_tests.exe\\X11 Driver' \
+        '"Managed"="N"'; then
+        "$WINE64" reg add 'HKCU\Software\Wine\AppDefaults\veneerkit_tests.exe\X11 Driver' \
+            /v Managed /d N /f >/dev/null 2>&1 || die "could not set Wine's window mode for the tests"
+        changed=true
+    fi
+    # The server writes user.reg when it ends; the next check must find the values there.
+    if $changed; then
+        timeout 60 wineserver -w || true
+    fi
+}
+
+# Whether the prefix's user.reg holds the line $2 under the key $1, spelt as the file spells it
+# (backslashes doubled). Read directly: asking `wine reg` would start Wine for each check.
+user_reg_has() {
+    KEY="[$1]" LINE="$2" awk '
+        index($0, ENVIRON["KEY"]) == 1 { inside = 1; next }
+        /^\[/ { inside = 0 }
+        inside && $0 == ENVIRON["LINE"] { found = 1 }
+        END { exit !found }' "$WINEPREFIX/user.reg" 2>/dev/null
 }
 
 # Keeps one idle Wine process alive while tests run. Each test then finds the Wine services
