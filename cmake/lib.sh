@@ -11,7 +11,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 VENEERKIT_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
-    wine wine64 xvfb xdotool x11-utils imagemagick)
+    wine wine64 xvfb xdotool x11-utils imagemagick clang-format)
 # The 32-bit Wine loader runs the i686 build, the one users get.
 VENEERKIT_PACKAGES_I386=(wine32:i386)
 
@@ -92,6 +92,36 @@ find_wine32() {
     [ -x /usr/lib/wine/wine ] || [ -x /opt/wine-stable/bin/wine ] ||
         die "the 32-bit Wine loader is missing: install wine32:i386"
     WINE32=$(command -v wine) || die "wine not found"
+}
+
+# Debian 12's clang-format is version 14; the style file is written for it, and other versions
+# break some lines differently.
+find_clang_format() {
+    CLANG_FORMAT=$(command -v clang-format-14 || command -v clang-format) ||
+        die "clang-format not found: install clang-format"
+}
+
+# The C++ files of the product, tests and benchmark, relative to the root, one per line.
+cxx_sources() {
+    (cd "$VENEERKIT_ROOT" &&
+        find app bench folders platform programs res tests -type f \( -name '*.cpp' -o -name '*.h' \) |
+        LC_ALL=C sort)
+}
+
+# Fails, naming them, if clang-format would change any C++ files.
+check_format() {
+    find_clang_format
+    say "checking the formatting with $("$CLANG_FORMAT" --version | sed 's/.*version //')"
+    local file unformatted=()
+    while IFS= read -r file; do
+        "$CLANG_FORMAT" --style=file "$VENEERKIT_ROOT/$file" | cmp -s - "$VENEERKIT_ROOT/$file" ||
+            unformatted+=("$file")
+    done < <(cxx_sources)
+    [ ${#unformatted[@]} -eq 0 ] && return 0
+    printf 'error: %d files are not formatted as .clang-format says:\n' ${#unformatted[@]} >&2
+    printf '    %s\n' "${unformatted[@]}" >&2
+    printf 'Format them with: bash cmake/format.sh\n' >&2
+    return 1
 }
 
 configure() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds both targets and runs both builds' suites
-# under Xvfb and Wine.
+# The test command: installs what is missing, checks the formatting, builds both targets and runs
+# both builds' suites under Xvfb and Wine.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -45,6 +45,7 @@ check_suites_ran() {
 install_missing
 find_wine64
 find_wine32
+check_format || die "the formatting check failed"
 build_all
 
 trap cleanup EXIT
