@@ -104,8 +104,8 @@ find_clang_format() {
 # The C++ files of the product, tests and benchmark, relative to the root, one per line.
 cxx_sources() {
     (cd "$VENEERKIT_ROOT" &&
-        find app bench folders platform programs res tests -type f \( -name '*.cpp' -o -name '*.h' \) |
-        LC_ALL=C sort)
+        find app bench folders platform programs res tests -type f \
+            \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
 }
 
 # Fails, naming them, if clang-format would change any C++ files.
@@ -200,26 +200,36 @@ run_wineboot() {
 #   wait for a click until the test's timeout.
 # - Xvfb runs no window manager. Wine still treats top-level windows as managed by one and, on
 #   hiding or destroying each, waits two seconds for a reply that never comes. The test exe
-#   (both builds share its name) creates a dialog per test, so its windows are unmanaged.
-#   Veneerkit.exe keeps the default, which a real desktop's window manager needs when the run
-#   command shows it there.
+#   (both builds share its name) creates a dialog per test, and the end-to-end tests start
+#   Veneerkit.exe, so the windows of both are unmanaged (6 s less per end-to-end test). The run
+#   command gives Veneerkit.exe back to the window manager of a real desktop.
 configure_prefix() {
-    local changed=false
+    local changed=false exe
     if ! user_reg_has 'Software\\Wine\\WineDbg' '"ShowCrashDialog"=dword:00000000'; then
         "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             >/dev/null 2>&1 || die "could not turn off Wine's crash dialog"
         changed=true
     fi
-    if ! user_reg_has 'Software\\Wine\\AppDefaults\\veneerkit_tests.exe\\X11 Driver' \
-        '"Managed"="N"'; then
-        "$WINE64" reg add 'HKCU\Software\Wine\AppDefaults\veneerkit_tests.exe\X11 Driver' \
-            /v Managed /d N /f >/dev/null 2>&1 || die "could not set Wine's window mode for the tests"
+    for exe in veneerkit_tests.exe Veneerkit.exe; do
+        user_reg_has "Software\\\\Wine\\\\AppDefaults\\\\$exe\\\\X11 Driver" '"Managed"="N"' &&
+            continue
+        "$WINE64" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /d N /f \
+            >/dev/null 2>&1 || die "could not set Wine's window mode for $exe"
         changed=true
-    fi
+    done
     # The server writes user.reg when it ends; the next check must find the values there.
     if $changed; then
         timeout 60 wineserver -w || true
     fi
+}
+
+# Lets a real desktop's window manager frame, move and focus Veneerkit's window again.
+manage_product_window() {
+    user_reg_has 'Software\\Wine\\AppDefaults\\Veneerkit.exe\\X11 Driver' '"Managed"="N"' ||
+        return 0
+    "$WINE64" reg delete 'HKCU\Software\Wine\AppDefaults\Veneerkit.exe\X11 Driver' /v Managed /f \
+        >/dev/null 2>&1 || die "could not give Veneerkit's window back to the window manager"
+    timeout 60 wineserver -w || true
 }
 
 # Whether the prefix's user.reg holds the line $2 under the key $1, spelt as the file spells it

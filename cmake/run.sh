@@ -57,7 +57,7 @@ show_demo_folder() {
     # Lets the list repaint its marks before the picture is taken.
     sleep 1
     [ "$(demo_manifests | wc -l)" -eq 2 ] ||
-        say "warning: expected 2 programs switched on in C:\\Tools, found: $(demo_manifests | xargs)"
+        say "warning: 2 programs should be on in C:\\Tools; found $(demo_manifests | xargs)"
 }
 
 demo_manifests() {
@@ -69,7 +69,8 @@ find_wine64
 find_wine32
 configure
 # Only the exe users get is needed; the tests and the 64-bit build are left to the test command.
-cmake --build "$BUILD_DIR" --target win32-configure >/dev/null || die "configure of build/win32 failed"
+cmake --build "$BUILD_DIR" --target win32-configure >/dev/null ||
+    die "configure of build/win32 failed"
 say "building build/win32/Veneerkit.exe"
 cmake --build "$BUILD_DIR/win32" --target Veneerkit || die "build failed"
 
@@ -80,6 +81,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     start_xvfb
 fi
 prime_prefix
+$headless || manage_product_window
 make_demo_folder
 
 say "starting build/win32/Veneerkit.exe on $DISPLAY"

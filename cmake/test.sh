@@ -26,11 +26,12 @@ check_suites_ran() {
             ran[arch]++; seconds[arch] += time
         }
         END {
-            printf "%d %d %.0f %.0f\n", ran["win32"], ran["win64"], seconds["win32"], seconds["win64"]
+            printf "%d %d %.0f %.0f\n", ran["win32"], ran["win64"], \
+                seconds["win32"], seconds["win64"]
         }') || die "could not read $1"
     local win32 win64 seconds32 seconds64
     read -r win32 win64 seconds32 seconds64 <<<"$counts"
-    say "win32 suite: $win32 tests ran in ${seconds32} s; win64 suite: $win64 tests in ${seconds64} s"
+    say "win32 suite: $win32 tests ran in $seconds32 s; win64 suite: $win64 in $seconds64 s"
     if [ "$win32" -eq 0 ] || [ "$win64" -eq 0 ]; then
         printf 'error: a suite ran no test (win32: %s, win64: %s)\n' "$win32" "$win64" >&2
         return 1
