@@ -1,5 +1,5 @@
-# Steps shared by cmake/test.sh and cmake/run.sh: packages, build, Wine prefix, virtual display.
-# Sourced by them; every function reports progress on stderr and stops the script on failure.
+# Steps shared by the commands in cmake/: packages, formatting, build, Wine prefix, virtual display.
+# Sourced by them; the steps report progress on stderr and stop the script on failure.
 
 VENEERKIT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$VENEERKIT_ROOT/build"
@@ -202,7 +202,8 @@ run_wineboot() {
 #   hiding or destroying each, waits two seconds for a reply that never comes. The test exe
 #   (both builds share its name) creates a dialog per test, and the end-to-end tests start
 #   Veneerkit.exe, so the windows of both are unmanaged (6 s less per end-to-end test). The run
-#   command gives Veneerkit.exe back to the window manager of a real desktop.
+#   command gives Veneerkit.exe back to the window manager: a real desktop needs one, and on
+#   Xvfb Wine would otherwise draw a caption of its own into the screenshot.
 configure_prefix() {
     local changed=false exe
     if ! user_reg_has 'Software\\Wine\\WineDbg' '"ShowCrashDialog"=dword:00000000'; then
@@ -223,7 +224,7 @@ configure_prefix() {
     fi
 }
 
-# Lets a real desktop's window manager frame, move and focus Veneerkit's window again.
+# Leaves Veneerkit's window to the window manager again, as on a user's desktop.
 manage_product_window() {
     user_reg_has 'Software\\Wine\\AppDefaults\\Veneerkit.exe\\X11 Driver' '"Managed"="N"' ||
         return 0

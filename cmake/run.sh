@@ -81,7 +81,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     start_xvfb
 fi
 prime_prefix
-$headless || manage_product_window
+manage_product_window
 make_demo_folder
 
 say "starting build/win32/Veneerkit.exe on $DISPLAY"
