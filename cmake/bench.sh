@@ -24,7 +24,7 @@ cmake --build "$BUILD_DIR" --target "$arch-configure" >/dev/null ||
 say "building build/$arch/veneerkit_bench.exe"
 cmake --build "$BUILD_DIR/$arch" --target veneerkit_bench Veneerkit || die "build failed"
 
-trap stop_xvfb EXIT
+trap 'wait_wineserver; stop_xvfb' EXIT
 start_xvfb
 prime_prefix
 say "running the $arch benchmark"
