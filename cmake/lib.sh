@@ -118,7 +118,7 @@ check_format() {
             unformatted+=("$file")
     done < <(cxx_sources)
     [ ${#unformatted[@]} -eq 0 ] && return 0
-    printf 'error: %d files are not formatted as .clang-format says:\n' ${#unformatted[@]} >&2
+    printf 'error: clang-format would change %d of the C++ files:\n' ${#unformatted[@]} >&2
     printf '    %s\n' "${unformatted[@]}" >&2
     printf 'Format them with: bash cmake/format.sh\n' >&2
     return 1
