@@ -1,4 +1,4 @@
-# Host-side driver: configures and builds the win32 and win64 trees and forwards ctest to win64.
+# Host-side driver: configures and builds the win32 and win64 trees and runs both test suites.
 
 include(ExternalProject)
 
@@ -46,9 +46,11 @@ endforeach()
 
 enable_testing()
 
-# ctest here runs the win64 suite too: its test file is pulled in as a subdirectory.
-set(_forward_file "${CMAKE_BINARY_DIR}/superbuild/win64-tests.cmake")
-file(WRITE "${_forward_file}" "subdirs(\"${CMAKE_BINARY_DIR}/win64\")\n")
+# ctest here runs both suites, the shipped 32-bit one first: their test files are pulled in as
+# subdirectories, and each test name starts with its build (win32.*, win64.*).
+set(_forward_file "${CMAKE_BINARY_DIR}/superbuild/suites.cmake")
+file(WRITE "${_forward_file}"
+    "subdirs(\"${CMAKE_BINARY_DIR}/win32\")\nsubdirs(\"${CMAKE_BINARY_DIR}/win64\")\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${_forward_file}")
 
 # One objdump that reads both PE flavours, so a wrong-architecture exe is caught, not skipped.

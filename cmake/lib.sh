@@ -1,5 +1,5 @@
-# Steps shared by cmake/test.sh and cmake/run.sh: packages, build, Wine prefix, virtual display.
-# Sourced by them; every function reports progress on stderr and stops the script on failure.
+# Steps shared by the commands in cmake/: packages, formatting, build, Wine prefix, virtual display.
+# Sourced by them; the steps report progress on stderr and stop the script on failure.
 
 VENEERKIT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$VENEERKIT_ROOT/build"
@@ -11,7 +11,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 VENEERKIT_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
-    wine wine64 xvfb xdotool x11-utils imagemagick)
+    wine wine64 xvfb xdotool x11-utils imagemagick clang-format)
+# The 32-bit Wine loader runs the i686 build, the one users get.
+VENEERKIT_PACKAGES_I386=(wine32:i386)
 
 XVFB_PID=""
 HOLDER_PID=""
@@ -32,17 +34,44 @@ as_root() {
     fi
 }
 
-# Installs only what is missing, so a set-up machine never waits for apt.
+# Installs only what is missing, so a set-up machine never waits for apt. The i386 packages come
+# first and without their recommendations: libwine:i386 would otherwise bring a second set of
+# 32-bit graphics, sound and printing libraries that nothing here uses.
+# With arguments, only those (native) packages are looked at.
 install_missing() {
-    local missing=() package
-    for package in "$@"; do
-        dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed' ||
-            missing+=("$package")
+    local missing=() missing_i386=() package
+    local wanted=("${VENEERKIT_PACKAGES[@]}") wanted_i386=("${VENEERKIT_PACKAGES_I386[@]}")
+    if [ $# -gt 0 ]; then
+        wanted=("$@")
+        wanted_i386=()
+    fi
+    for package in "${wanted[@]}"; do
+        is_installed "$package" || missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    say "installing ${missing[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" </dev/null
+    for package in ${wanted_i386[@]+"${wanted_i386[@]}"}; do
+        is_installed "$package" || missing_i386+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && [ ${#missing_i386[@]} -eq 0 ] && return 0
+    if [ ${#missing_i386[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        say "adding the i386 architecture to dpkg"
+        as_root dpkg --add-architecture i386
+    fi
+    say "installing ${missing_i386[*]} ${missing[*]}"
+    apt_get update -q
+    if [ ${#missing_i386[@]} -gt 0 ]; then
+        apt_get install -y -q --no-install-recommends "${missing_i386[@]}"
+    fi
+    if [ ${#missing[@]} -gt 0 ]; then
+        apt_get install -y -q "${missing[@]}"
+    fi
+}
+
+is_installed() {
+    dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
+}
+
+apt_get() {
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get "$@" </dev/null || die "apt-get $1 failed"
 }
 
 # Debian keeps wine64 out of PATH.
@@ -55,6 +84,44 @@ find_wine64() {
         fi
     done
     die "wine64 not found"
+}
+
+# Debian's `wine` falls back to wine64 when the 32-bit loader is missing and then fails on every
+# 32-bit exe; a clear message here beats a suite of failures later.
+find_wine32() {
+    [ -x /usr/lib/wine/wine ] || [ -x /opt/wine-stable/bin/wine ] ||
+        die "the 32-bit Wine loader is missing: install wine32:i386"
+    WINE32=$(command -v wine) || die "wine not found"
+}
+
+# Debian 12's clang-format is version 14; the style file is written for it, and other versions
+# break some lines differently.
+find_clang_format() {
+    CLANG_FORMAT=$(command -v clang-format-14 || command -v clang-format) ||
+        die "clang-format not found: install clang-format"
+}
+
+# The C++ files of the product, tests and benchmark, relative to the root, one per line.
+cxx_sources() {
+    (cd "$VENEERKIT_ROOT" &&
+        find app bench folders platform programs res tests -type f \
+            \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
+}
+
+# Fails, naming them, if clang-format would change any C++ files.
+check_format() {
+    find_clang_format
+    say "checking the formatting with $("$CLANG_FORMAT" --version | sed 's/.*version //')"
+    local file unformatted=()
+    while IFS= read -r file; do
+        "$CLANG_FORMAT" --style=file "$VENEERKIT_ROOT/$file" | cmp -s - "$VENEERKIT_ROOT/$file" ||
+            unformatted+=("$file")
+    done < <(cxx_sources)
+    [ ${#unformatted[@]} -eq 0 ] && return 0
+    printf 'error: clang-format would change %d of the C++ files:\n' ${#unformatted[@]} >&2
+    printf '    %s\n' "${unformatted[@]}" >&2
+    printf 'Format them with: bash cmake/format.sh\n' >&2
+    return 1
 }
 
 configure() {
@@ -99,32 +166,81 @@ stop_xvfb() {
 }
 
 # The first start of a prefix creates it and prints noise that would pollute the test
-# listing, so it happens here, once; later runs find system.reg and skip it.
+# listing, so it happens here, once. A prefix that already exists may predate the 32-bit
+# loader or these settings, so it is checked and mended on every run.
 prime_prefix() {
-    if [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.update-timestamp" ]; then
-        unmanage_windows
-        return 0
+    if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.update-timestamp" ]; then
+        say "priming the Wine prefix $WINEPREFIX (first run takes a minute)"
+        mkdir -p "$(dirname "$WINEPREFIX")"
+        run_wineboot -i
+    elif grep -q '^#arch=win32' "$WINEPREFIX/system.reg"; then
+        die "$WINEPREFIX is a 32-bit-only prefix, which cannot run the 64-bit build: remove it"
+    elif [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        # Made before wine32 was installed: every 32-bit program would fail with "could not
+        # load kernel32.dll" (c0000135). Removing the stamp makes wineboot copy the DLLs in.
+        say "adding the 32-bit system DLLs to $WINEPREFIX"
+        rm -f "$WINEPREFIX/.update-timestamp"
+        run_wineboot -u
     fi
-    say "priming the Wine prefix $WINEPREFIX (first run takes a minute)"
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >"$BUILD_DIR/wineboot.log" 2>&1 || {
-        cat "$BUILD_DIR/wineboot.log" >&2
-        die "wineboot -i failed"
-    }
-    timeout 300 wineserver -w || die "the Wine prefix did not settle after wineboot"
-    unmanage_windows
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
+        die "$WINEPREFIX has no 32-bit system DLLs after wineboot; is wine32:i386 installed?"
+    configure_prefix
 }
 
-# Xvfb runs no window manager. Wine still treats top-level windows as managed by one and, on
-# hiding or destroying each, waits two seconds for a reply that never comes. The test exe
-# creates a dialog per test, so its windows alone are unmanaged; Veneerkit.exe itself keeps
-# the default, which a real desktop's window manager needs. Made once per prefix.
-unmanage_windows() {
-    grep -q 'AppDefaults\\\\veneerkit_tests.exe\\\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null &&
+run_wineboot() {
+    wineboot "$1" >"$BUILD_DIR/wineboot.log" 2>&1 || {
+        cat "$BUILD_DIR/wineboot.log" >&2
+        die "wineboot $1 failed"
+    }
+    timeout 300 wineserver -w || die "the Wine prefix did not settle after wineboot $1"
+}
+
+# Settings the tests need, added to whatever prefix is there:
+# - A crash must end the test at once with its backtrace in the log; Wine's crash dialog would
+#   wait for a click until the test's timeout.
+# - Xvfb runs no window manager. Wine still treats top-level windows as managed by one and, on
+#   hiding or destroying each, waits two seconds for a reply that never comes. The test exe
+#   (both builds share its name) creates a dialog per test, and the end-to-end tests start
+#   Veneerkit.exe, so the windows of both are unmanaged (6 s less per end-to-end test). The run
+#   command gives Veneerkit.exe back to the window manager: a real desktop needs one, and on
+#   Xvfb Wine would otherwise draw a caption of its own into the screenshot.
+configure_prefix() {
+    local changed=false exe
+    if ! user_reg_has 'Software\\Wine\\WineDbg' '"ShowCrashDialog"=dword:00000000'; then
+        "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1 || die "could not turn off Wine's crash dialog"
+        changed=true
+    fi
+    for exe in veneerkit_tests.exe Veneerkit.exe; do
+        user_reg_has "Software\\\\Wine\\\\AppDefaults\\\\$exe\\\\X11 Driver" '"Managed"="N"' &&
+            continue
+        "$WINE64" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /d N /f \
+            >/dev/null 2>&1 || die "could not set Wine's window mode for $exe"
+        changed=true
+    done
+    # The server writes user.reg when it ends; the next check must find the values there.
+    if $changed; then
+        timeout 60 wineserver -w || true
+    fi
+}
+
+# Leaves Veneerkit's window to the window manager again, as on a user's desktop.
+manage_product_window() {
+    user_reg_has 'Software\\Wine\\AppDefaults\\Veneerkit.exe\\X11 Driver' '"Managed"="N"' ||
         return 0
-    "$WINE64" reg add 'HKCU\Software\Wine\AppDefaults\veneerkit_tests.exe\X11 Driver' \
-        /v Managed /d N /f >/dev/null 2>&1 || die "could not set Wine's window mode for the tests"
+    "$WINE64" reg delete 'HKCU\Software\Wine\AppDefaults\Veneerkit.exe\X11 Driver' /v Managed /f \
+        >/dev/null 2>&1 || die "could not give Veneerkit's window back to the window manager"
     timeout 60 wineserver -w || true
+}
+
+# Whether the prefix's user.reg holds the line $2 under the key $1, spelt as the file spells it
+# (backslashes doubled). Read directly: asking `wine reg` would start Wine for each check.
+user_reg_has() {
+    KEY="[$1]" LINE="$2" awk '
+        index($0, ENVIRON["KEY"]) == 1 { inside = 1; next }
+        /^\[/ { inside = 0 }
+        inside && $0 == ENVIRON["LINE"] { found = 1 }
+        END { exit !found }' "$WINEPREFIX/user.reg" 2>/dev/null
 }
 
 # Keeps one idle Wine process alive while tests run. Each test then finds the Wine services

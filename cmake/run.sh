@@ -10,49 +10,69 @@ SCREENSHOT="$BUILD_DIR/screenshot.png"
 APP_PID=""
 
 cleanup() {
-    rm -rf "$DEMO_DIR"
     if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
         kill "$APP_PID" 2>/dev/null || true
         wait "$APP_PID" 2>/dev/null || true
     fi
+    rm -rf "$DEMO_DIR"
     if [ -n "$XVFB_PID" ]; then
         wait_wineserver
         stop_xvfb
     fi
 }
 
-DEMO_DIR="$BUILD_DIR/demo"
+# A folder a user might keep, inside the prefix: some of Wine's own 32-bit programs (real names
+# and sizes, and they start when double-clicked) and a file that is not a program.
+DEMO_DIR="$WINEPREFIX/drive_c/Tools"
+DEMO_PROGRAMS=(clock.exe notepad.exe regedit.exe taskmgr.exe winemine.exe winhlp32.exe write.exe)
 
-# For the screenshot: a folder of programs, opened in the tree by typing its path, and two of
-# its programs switched on with the space bar, as a user would. Tab order: path field, list,
-# All ON, All OFF, tree; the tree selects the item whose name starts with what is typed.
-show_demo_folder() {
-    local window=$1 name component
+make_demo_folder() {
+    local name
     rm -rf "$DEMO_DIR"
-    mkdir -p "$DEMO_DIR/Tools"
-    for name in Calculator.exe Paint.exe Setup.2.exe TextEdit.exe Viewer.EXE; do
-        head -c $((RANDOM * 4 + 4096)) /dev/zero >"$DEMO_DIR/$name"
+    mkdir -p "$DEMO_DIR"
+    for name in "${DEMO_PROGRAMS[@]}"; do
+        cp "$WINEPREFIX/drive_c/windows/syswow64/$name" "$DEMO_DIR/" 2>/dev/null ||
+            head -c $((RANDOM * 8 + 4096)) /dev/zero >"$DEMO_DIR/$name"
     done
-    xdotool windowfocus --sync "$window" 2>/dev/null || true
-    xdotool key --delay 150 shift+Tab z 2>/dev/null || true
-    local IFS=/
-    for component in ${DEMO_DIR#/}; do
-        xdotool key Right 2>/dev/null || true
-        sleep 1
-        xdotool type --delay 60 "$component" 2>/dev/null || true
-    done
-    sleep 1
-    xdotool key --delay 200 Tab Tab Down space Down Down space Up 2>/dev/null || true
-    sleep 1
+    printf 'Tools for the workshop PCs.\r\n' >"$DEMO_DIR/readme.txt"
 }
 
-install_missing "${VENEERKIT_PACKAGES[@]}"
+# For the screenshot: C:\Tools opened in the tree by typing, and two of its programs switched on
+# with the space bar, as a user would. Tab order: path field, list, All ON, All OFF, tree; the
+# tree selects the item whose name starts with what is typed. Each step waits for its effect
+# where the disk shows one, so a slow start does not leave the picture half done.
+show_demo_folder() {
+    local window=$1
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key --delay 150 shift+Tab c Right 2>/dev/null || true
+    sleep 1
+    xdotool type --delay 60 Tools 2>/dev/null || true
+    sleep 1
+    xdotool key --delay 200 Tab Tab Down space Down Down space Up 2>/dev/null || true
+    local tries=0
+    until [ "$(demo_manifests | wc -l)" -ge 2 ] || [ $tries -ge 20 ]; do
+        sleep 0.5
+        tries=$((tries + 1))
+    done
+    # Lets the list repaint its marks before the picture is taken.
+    sleep 1
+    [ "$(demo_manifests | wc -l)" -eq 2 ] ||
+        say "warning: 2 programs should be on in C:\\Tools; found $(demo_manifests | xargs)"
+}
+
+demo_manifests() {
+    find "$DEMO_DIR" -maxdepth 1 -name '*.manifest' -printf '%f\n' 2>/dev/null
+}
+
+install_missing
 find_wine64
+find_wine32
 configure
-# Only the exe is needed, so the tests and the 32-bit build are left for the test command.
-cmake --build "$BUILD_DIR" --target win64-configure >/dev/null || die "configure of build/win64 failed"
-say "building build/win64/Veneerkit.exe"
-cmake --build "$BUILD_DIR/win64" --target Veneerkit || die "build failed"
+# Only the exe users get is needed; the tests and the 64-bit build are left to the test command.
+cmake --build "$BUILD_DIR" --target win32-configure >/dev/null ||
+    die "configure of build/win32 failed"
+say "building build/win32/Veneerkit.exe"
+cmake --build "$BUILD_DIR/win32" --target Veneerkit || die "build failed"
 
 trap cleanup EXIT
 headless=false
@@ -61,9 +81,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     start_xvfb
 fi
 prime_prefix
+manage_product_window
+make_demo_folder
 
-say "starting Veneerkit on $DISPLAY"
-"$WINE64" "$BUILD_DIR/win64/Veneerkit.exe" </dev/null >"$BUILD_DIR/run.log" 2>&1 &
+say "starting build/win32/Veneerkit.exe on $DISPLAY"
+"$WINE32" "$BUILD_DIR/win32/Veneerkit.exe" </dev/null >"$BUILD_DIR/run.log" 2>&1 &
 APP_PID=$!
 
 window=""

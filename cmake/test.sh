@@ -1,15 +1,52 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds both targets and runs the suite under Xvfb and Wine.
+# The test command: installs what is missing, checks the formatting, builds both targets and runs
+# both builds' suites under Xvfb and Wine.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+JUNIT="$BUILD_DIR/Testing/results.xml"
 
 cleanup() {
     stop_wine_holder
     stop_xvfb
 }
 
-install_missing "${VENEERKIT_PACKAGES[@]}"
+# Tells from what ctest actually ran, not from a listing, whether both suites ran and the shipped
+# 32-bit one ran no fewer tests than the 64-bit one: a 32-bit exe that never starts can make its
+# suite vanish at discovery while everything else passes.
+check_suites_ran() {
+    local counts
+    counts=$(grep -o '<testcase [^>]*>' "$1" | awk '
+        {
+            name = $0; sub(/.* name="/, "", name); sub(/".*/, "", name)
+            time = $0; sub(/.* time="/, "", time); sub(/".*/, "", time)
+            arch = name; sub(/\..*/, "", arch)
+        }
+        / status="(run|fail)"/ && (arch == "win32" || arch == "win64") {
+            ran[arch]++; seconds[arch] += time
+        }
+        END {
+            printf "%d %d %.0f %.0f\n", ran["win32"], ran["win64"], \
+                seconds["win32"], seconds["win64"]
+        }') || die "could not read $1"
+    local win32 win64 seconds32 seconds64
+    read -r win32 win64 seconds32 seconds64 <<<"$counts"
+    say "win32 suite: $win32 tests ran in $seconds32 s; win64 suite: $win64 in $seconds64 s"
+    if [ "$win32" -eq 0 ] || [ "$win64" -eq 0 ]; then
+        printf 'error: a suite ran no test (win32: %s, win64: %s)\n' "$win32" "$win64" >&2
+        return 1
+    fi
+    if [ "$win32" -lt "$win64" ]; then
+        printf 'error: the win32 suite ran %s tests, fewer than the %s of win64\n' \
+            "$win32" "$win64" >&2
+        return 1
+    fi
+}
+
+install_missing
 find_wine64
+find_wine32
+check_format || die "the formatting check failed"
 build_all
 
 trap cleanup EXIT
@@ -17,5 +54,15 @@ start_xvfb
 prime_prefix
 start_wine_holder
 
-say "running the tests"
-ctest --test-dir "$BUILD_DIR" --output-on-failure --no-tests=error
+say "running the win32 and win64 suites"
+rm -f "$JUNIT"
+status=0
+ctest --test-dir "$BUILD_DIR" --output-on-failure --no-tests=error --output-junit "$JUNIT" ||
+    status=$?
+if [ ! -f "$JUNIT" ]; then
+    printf 'error: ctest wrote no results to %s\n' "$JUNIT" >&2
+    status=1
+elif ! check_suites_ran "$JUNIT"; then
+    status=1
+fi
+exit $status

@@ -1,4 +1,4 @@
-# Toolchain for the 64-bit build that the tests run under wine64 (Debian's MinGW-w64, posix threads).
+# Toolchain for the 64-bit build, tested under wine64 (Debian's MinGW-w64, posix threads).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VENEERKIT_TRIPLE x86_64-w64-mingw32)
 set(VENEERKIT_WINE_NAMES wine64 wine)
