@@ -284,7 +284,8 @@ void CManifestDlg::OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult)
     if (m_bMarkingRows)
         return;
     BOOL bChecked = FALSE;
-    const int row = CListCtrl::CheckToggled(*reinterpret_cast<const NMLISTVIEW*>(pNMHDR), &bChecked);
+    const int row = CListCtrl::CheckToggled(*reinterpret_cast<const NMLISTVIEW*>(pNMHDR),
+                                            &bChecked);
     if (!EntryOfRow(row))
         return;
     // A click or key press queued while the list was being filled was aimed at rows the user

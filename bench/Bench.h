@@ -18,9 +18,9 @@ struct Registration {
     Registration(const char* name, Function function);
 };
 
-#define VENEERKIT_BENCH(name)                                              \
-    static void name();                                                    \
-    static const bench::Registration name##Registration(#name, &name);     \
+#define VENEERKIT_BENCH(name)                                          \
+    static void name();                                                \
+    static const bench::Registration name##Registration(#name, &name); \
     static void name()
 
 // Seconds from an arbitrary start, from the performance counter.

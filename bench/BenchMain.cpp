@@ -55,7 +55,7 @@ std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigne
         for (int n = extra(random); n > 0; --n)
             name += char((coin(random) ? 'a' : 'A') + letter(random));
         name += '_';
-        for (int rest = number; ; rest /= 26) {
+        for (int rest = number;; rest /= 26) {
             name += char((coin(random) ? 'a' : 'A') + rest % 26);
             if (rest < 26)
                 break;

@@ -62,9 +62,9 @@ VENEERKIT_BENCH(FolderListing)
     Figures figures[3];
 
     printf("Sub-folders listed and sorted (ListFolder) against a bare FindFirstFile/FindNextFile\n"
-           "loop over the same folder; fastest of %d rounds each.\n\n", rounds);
-    printf("%8s %12s %16s %12s %8s\n", "N", "bare search", "listing + sort", "sort alone",
-           "ratio");
+           "loop over the same folder; fastest of %d rounds each.\n\n",
+           rounds);
+    printf("%8s %12s %16s %12s %8s\n", "N", "bare search", "listing + sort", "sort alone", "ratio");
 
     for (int c = 0; c < 3; ++c) {
         test::TempFolder scratch;
@@ -79,8 +79,8 @@ VENEERKIT_BENCH(FolderListing)
         for (int round = 0; round < rounds; ++round) {
             bench::KeepFastest(figures[c].bare, bench::Time([&] { bench::BareSearch(folder); }));
             bench::KeepFastest(figures[c].listing, bench::Time([&] {
-                ListFolder(folder.c_str(), FALSE, folders, files);
-            }));
+                                   ListFolder(folder.c_str(), FALSE, folders, files);
+                               }));
         }
         if (folders.GetSize() != counts[c])
             printf("(the listing gave %d folders, expected %d)\n", folders.GetSize(), counts[c]);

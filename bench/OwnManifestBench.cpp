@@ -92,14 +92,13 @@ VENEERKIT_BENCH(OwnManifestReading)
            "comparison LoadLibraryEx as a data file with FindResource; fastest of %d rounds\n"
            "(of 2 for the mapping).\n\n",
            rounds);
-    printf("%-36s %11s %11s %8s %11s %8s\n", "", "bare open", "read", "ratio", "mapped",
-           "ratio");
+    printf("%-36s %11s %11s %8s %11s %8s\n", "", "bare open", "read", "ratio", "mapped", "ratio");
 
     {
         test::TempFolder scratch;
         // Every other program has an own manifest; the rest have resources but no manifest.
-        const auto paths =
-            CopyPrograms(scratch, count, { test::FixturePath("themed"), test::FixturePath("plain") });
+        const auto paths = CopyPrograms(
+            scratch, count, { test::FixturePath("themed"), test::FixturePath("plain") });
         Print("10,000 small programs, half themed", paths, Measure(paths, rounds));
     }
     {

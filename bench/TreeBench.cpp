@@ -23,8 +23,8 @@ public:
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.lpszClassName = "VeneerkitBenchHost";
         ::RegisterClassA(&wc);
-        HWND hHost = ::CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0,
-                                       400, 600, nullptr, nullptr, wc.hInstance, nullptr);
+        HWND hHost = ::CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                                       600, nullptr, nullptr, wc.hInstance, nullptr);
         m_host.SubclassWindow(hHost);
         HWND hTree = ::CreateWindowExA(0, WC_TREEVIEWA, "",
                                        WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
@@ -52,7 +52,8 @@ double TimeOpening(CFolderTreeCtrl& tree, HTREEITEM hFolder)
 int CountChildren(const CTreeCtrl& tree, HTREEITEM hItem)
 {
     int count = 0;
-    for (HTREEITEM hChild = tree.GetChildItem(hItem); hChild; hChild = tree.GetNextSiblingItem(hChild))
+    for (HTREEITEM hChild = tree.GetChildItem(hItem); hChild;
+         hChild = tree.GetNextSiblingItem(hChild))
         ++count;
     return count;
 }
@@ -91,9 +92,8 @@ VENEERKIT_BENCH(TreeOpening)
            "open icon queries by path for every folder, and 'with handles' the same asking for\n"
            "icon handles (SHGFI_ICON) too: the two ways the tree took before.\n\n",
            roundsFor[0], roundsFor[1]);
-    printf("%6s %9s %10s %7s | %9s %10s %9s %9s %9s | %9s %12s\n", "N", "bare", "opening",
-           "ratio", "list+sort", "look-ahead", "icons", "inserts", "the rest", "by path",
-           "with handles");
+    printf("%6s %9s %10s %7s | %9s %10s %9s %9s %9s | %9s %12s\n", "N", "bare", "opening", "ratio",
+           "list+sort", "look-ahead", "icons", "inserts", "the rest", "by path", "with handles");
 
     for (int c = 0; c < 2; ++c) {
         test::TempFolder scratch;
@@ -113,16 +113,16 @@ VENEERKIT_BENCH(TreeOpening)
             bench::KeepFastest(parts.bare, bench::Time([&] { bench::BareSearch(folder); }));
             bench::KeepFastest(parts.opening, TimeOpening(tree, hFolder));
             bench::KeepFastest(parts.listing, bench::Time([&] {
-                ListFolder(folder.c_str(), FALSE, folders, files);
-            }));
+                                   ListFolder(folder.c_str(), FALSE, folders, files);
+                               }));
             bench::KeepFastest(parts.lookAhead, bench::Time([&] {
-                for (int i = 0; i < folders.GetSize(); ++i)
-                    HasSubFolders(folders[i], FALSE);
-            }));
+                                   for (int i = 0; i < folders.GetSize(); ++i)
+                                       HasSubFolders(folders[i], FALSE);
+                               }));
             bench::KeepFastest(parts.icons, bench::Time([&] {
-                for (int i = 0; i < folders.GetSize(); ++i)
-                    IsPlainFolder(folders[i]);
-            }));
+                                   for (int i = 0; i < folders.GetSize(); ++i)
+                                       IsPlainFolder(folders[i]);
+                               }));
             bench::KeepFastest(parts.iconsByPath,
                                bench::Time([&] { QueryIcons(folders, SHGFI_SYSICONINDEX); }));
             bench::KeepFastest(parts.iconHandles,
@@ -132,10 +132,11 @@ VENEERKIT_BENCH(TreeOpening)
             while (HTREEITEM hChild = tree.GetChildItem(hFolder))
                 tree.DeleteItem(hChild);
             bench::KeepFastest(parts.inserts, bench::Time([&] {
-                for (int i = 0; i < folders.GetSize(); ++i)
-                    tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE,
-                                    GetSubPath(folders[i]), 3, 4, hFolder, TVI_LAST);
-            }));
+                                   for (int i = 0; i < folders.GetSize(); ++i)
+                                       tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE,
+                                                       GetSubPath(folders[i]), 3, 4, hFolder,
+                                                       TVI_LAST);
+                               }));
             tree.SetRedraw(TRUE);
         }
         TimeOpening(tree, hFolder);
@@ -147,8 +148,8 @@ VENEERKIT_BENCH(TreeOpening)
         printf("%6d %6.0f ms %7.0f ms %6.0fx | %6.0f ms %7.0f ms %6.0f ms %6.0f ms %6.0f ms | "
                "%6.0f ms %9.0f ms\n",
                counts[c], parts.bare * 1e3, parts.opening * 1e3, parts.opening / parts.bare,
-               parts.listing * 1e3, parts.lookAhead * 1e3, parts.icons * 1e3,
-               parts.inserts * 1e3, rest * 1e3, parts.iconsByPath * 1e3, parts.iconHandles * 1e3);
+               parts.listing * 1e3, parts.lookAhead * 1e3, parts.icons * 1e3, parts.inserts * 1e3,
+               rest * 1e3, parts.iconsByPath * 1e3, parts.iconHandles * 1e3);
         fflush(stdout);
     }
 }

@@ -12,8 +12,8 @@ constexpr DWORD kDriveStringsSize = 128;
 // The shell draws a folder with icons of its own when a desktop.ini inside says so. Windows
 // reads that file only in a folder marked read-only or system; Wine reads it in any folder.
 // Links to other places are left to the shell as well.
-constexpr DWORD kShellMayCustomize =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+constexpr DWORD kShellMayCustomize = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_REPARSE_POINT;
 
 CString WithBackslash(const char* folder)
 {
@@ -55,8 +55,7 @@ BOOL GetShownDrives(CStringArray& drives)
     return GetShownDrives(drives, DriveQueries{ ::GetLogicalDriveStringsA, ::GetDriveTypeA });
 }
 
-void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders,
-                CSortStringArray& files)
+void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders, CSortStringArray& files)
 {
     folders.RemoveAll();
     files.RemoveAll();

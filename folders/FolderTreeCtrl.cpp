@@ -6,7 +6,6 @@
 #include <shellapi.h>
 #include <mbstring.h>
 
-
 namespace {
 
 const char kNoSystemImageList[] = "Cannot retrieve the Handle of SystemImageList!";

@@ -21,13 +21,17 @@ public:
         column.fmt = nFormat;
         column.cx = nWidth;
         column.pszText = const_cast<char*>(heading);
-        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, nCol, reinterpret_cast<LPARAM>(&column)));
+        return static_cast<int>(
+            SendMessage(LVM_INSERTCOLUMNA, nCol, reinterpret_cast<LPARAM>(&column)));
     }
     BOOL SetColumnWidth(int nCol, int cx) const
     {
         return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, nCol, MAKELPARAM(cx, 0)));
     }
-    int GetColumnWidth(int nCol) const { return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, nCol)); }
+    int GetColumnWidth(int nCol) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, nCol));
+    }
 
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
@@ -72,7 +76,8 @@ public:
         LVITEMA item = {};
         item.state = nState;
         item.stateMask = nMask;
-        return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, nItem, reinterpret_cast<LPARAM>(&item)));
+        return static_cast<BOOL>(
+            SendMessage(LVM_SETITEMSTATE, nItem, reinterpret_cast<LPARAM>(&item)));
     }
     UINT GetItemState(int nItem, UINT nMask) const
     {

@@ -8,8 +8,7 @@ const MessageMap* CCmdTarget::GetThisMessageMap()
     return &map;
 }
 
-const MessageMapEntry* CCmdTarget::FindEntry(UINT message, UINT code, UINT id,
-                                             bool reflected) const
+const MessageMapEntry* CCmdTarget::FindEntry(UINT message, UINT code, UINT id, bool reflected) const
 {
     for (const MessageMap* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
         for (const MessageMapEntry* entry = map->entries; entry->handler; ++entry) {

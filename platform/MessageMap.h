@@ -47,86 +47,87 @@ private:
     const MessageMapEntry* FindEntry(UINT message, UINT code, UINT id, bool reflected) const;
 };
 
-#define DECLARE_MESSAGE_MAP()                                   \
-public:                                                         \
-    static const MessageMap* GetThisMessageMap();               \
-    const MessageMap* GetMessageMap() const override;           \
-                                                                \
+#define DECLARE_MESSAGE_MAP()                         \
+public:                                               \
+    static const MessageMap* GetThisMessageMap();     \
+    const MessageMap* GetMessageMap() const override; \
+                                                      \
 private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                   \
-    const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const MessageMap* theClass::GetThisMessageMap()                              \
-    {                                                                            \
-        using ThisClass = theClass;                                              \
-        using TheBaseClass = baseClass;                                          \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)        \
+    const MessageMap* theClass::GetMessageMap() const \
+    {                                                 \
+        return GetThisMessageMap();                   \
+    }                                                 \
+    const MessageMap* theClass::GetThisMessageMap()   \
+    {                                                 \
+        using ThisClass = theClass;                   \
+        using TheBaseClass = baseClass;               \
         static const MessageMapEntry entries[] = {
 
-#define END_MESSAGE_MAP()                                                  \
-    { 0, 0, 0, false, nullptr }                                            \
-    }                                                                      \
-    ;                                                                      \
+#define END_MESSAGE_MAP()                                                        \
+    {                                                                            \
+        0, 0, 0, false, nullptr                                                  \
+    }                                                                            \
+    }                                                                            \
+    ;                                                                            \
     static const MessageMap map = { &TheBaseClass::GetThisMessageMap, entries }; \
-    return &map;                                                           \
+    return &map;                                                                 \
     }
 
 #define MESSAGE_MAP_SELF(self) static_cast<ThisClass*>(self)
 
-#define ON_COMMAND(id, memberFxn)                                                     \
-    { WM_COMMAND, 0, id, false,                                                       \
-      [](CCmdTarget* self, WPARAM, LPARAM, LRESULT*) -> BOOL {                        \
-          MESSAGE_MAP_SELF(self)->memberFxn();                                        \
-          return TRUE;                                                                \
-      } },
+#define ON_COMMAND(id, memberFxn)                                                        \
+    { WM_COMMAND, 0, id, false, [](CCmdTarget* self, WPARAM, LPARAM, LRESULT*) -> BOOL { \
+         MESSAGE_MAP_SELF(self)->memberFxn();                                            \
+         return TRUE;                                                                    \
+     } },
 
-#define ON_BN_CLICKED(id, memberFxn)                                                  \
-    { WM_COMMAND, BN_CLICKED, id, false,                                              \
-      [](CCmdTarget* self, WPARAM, LPARAM, LRESULT*) -> BOOL {                        \
-          MESSAGE_MAP_SELF(self)->memberFxn();                                        \
-          return TRUE;                                                                \
-      } },
+#define ON_BN_CLICKED(id, memberFxn)                                                              \
+    { WM_COMMAND, BN_CLICKED, id, false, [](CCmdTarget* self, WPARAM, LPARAM, LRESULT*) -> BOOL { \
+         MESSAGE_MAP_SELF(self)->memberFxn();                                                     \
+         return TRUE;                                                                             \
+     } },
 
 // For tooltip notifications about a tool that is a window, id is that window's control id.
-#define ON_NOTIFY(code, id, memberFxn)                                                \
-    { WM_NOTIFY, UINT(code), id, false,                                               \
-      [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT* result) -> BOOL {          \
-          *result = 0;                                                                \
+#define ON_NOTIFY(code, id, memberFxn)                                                 \
+    { WM_NOTIFY, UINT(code), id, false,                                                \
+      [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT* result) -> BOOL {           \
+          *result = 0;                                                                 \
           MESSAGE_MAP_SELF(self)->memberFxn(reinterpret_cast<NMHDR*>(lParam), result); \
-          return TRUE;                                                                \
+          return TRUE;                                                                 \
       } },
 
-#define ON_NOTIFY_REFLECT(code, memberFxn)                                            \
-    { WM_NOTIFY, UINT(code), 0, true,                                                 \
-      [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT* result) -> BOOL {          \
-          *result = 0;                                                                \
+#define ON_NOTIFY_REFLECT(code, memberFxn)                                             \
+    { WM_NOTIFY, UINT(code), 0, true,                                                  \
+      [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT* result) -> BOOL {           \
+          *result = 0;                                                                 \
           MESSAGE_MAP_SELF(self)->memberFxn(reinterpret_cast<NMHDR*>(lParam), result); \
-          return TRUE;                                                                \
+          return TRUE;                                                                 \
       } },
 
 #define ON_WM_PAINT()                                                                 \
-    { WM_PAINT, 0, 0, false,                                                          \
-      [](CCmdTarget* self, WPARAM, LPARAM, LRESULT*) -> BOOL {                        \
-          MESSAGE_MAP_SELF(self)->OnPaint();                                          \
-          return TRUE;                                                                \
-      } },
+    { WM_PAINT, 0, 0, false, [](CCmdTarget* self, WPARAM, LPARAM, LRESULT*) -> BOOL { \
+         MESSAGE_MAP_SELF(self)->OnPaint();                                           \
+         return TRUE;                                                                 \
+     } },
 
-#define ON_WM_QUERYDRAGICON()                                                         \
-    { WM_QUERYDRAGICON, 0, 0, false,                                                  \
-      [](CCmdTarget* self, WPARAM, LPARAM, LRESULT* result) -> BOOL {                 \
+#define ON_WM_QUERYDRAGICON()                                                             \
+    { WM_QUERYDRAGICON, 0, 0, false,                                                      \
+      [](CCmdTarget* self, WPARAM, LPARAM, LRESULT* result) -> BOOL {                     \
           *result = reinterpret_cast<LRESULT>(MESSAGE_MAP_SELF(self)->OnQueryDragIcon()); \
-          return TRUE;                                                                \
+          return TRUE;                                                                    \
       } },
 
-#define ON_WM_SIZE()                                                                  \
-    { WM_SIZE, 0, 0, false,                                                           \
-      [](CCmdTarget* self, WPARAM wParam, LPARAM lParam, LRESULT*) -> BOOL {          \
-          MESSAGE_MAP_SELF(self)->OnSize(UINT(wParam), LOWORD(lParam), HIWORD(lParam)); \
-          return TRUE;                                                                \
-      } },
+#define ON_WM_SIZE()                                                                               \
+    { WM_SIZE, 0, 0, false, [](CCmdTarget* self, WPARAM wParam, LPARAM lParam, LRESULT*) -> BOOL { \
+         MESSAGE_MAP_SELF(self)->OnSize(UINT(wParam), LOWORD(lParam), HIWORD(lParam));             \
+         return TRUE;                                                                              \
+     } },
 
-#define ON_WM_GETMINMAXINFO()                                                         \
-    { WM_GETMINMAXINFO, 0, 0, false,                                                  \
-      [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT*) -> BOOL {                 \
+#define ON_WM_GETMINMAXINFO()                                                             \
+    { WM_GETMINMAXINFO, 0, 0, false,                                                      \
+      [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT*) -> BOOL {                     \
           MESSAGE_MAP_SELF(self)->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); \
-          return TRUE;                                                                \
+          return TRUE;                                                                    \
       } },

@@ -29,11 +29,17 @@ public:
     }
 
     // Lets the tooltip see a mouse message of a tool's window, taken from the queue.
-    void RelayEvent(MSG* pMsg) const { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg)); }
+    void RelayEvent(MSG* pMsg) const
+    {
+        SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
+    }
     // Hides the tip; the next relayed move shows it again, with its text asked afresh.
     void Pop() const { SendMessage(TTM_POP); }
     // Wraps lines longer than cx pixels; lines break at "\r\n" in any case.
-    int SetMaxTipWidth(int cx) const { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, cx)); }
+    int SetMaxTipWidth(int cx) const
+    {
+        return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, cx));
+    }
 
     static bool IsMouseMessage(UINT message)
     {

@@ -18,7 +18,8 @@ public:
         return reinterpret_cast<HTREEITEM>(
             SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     }
-    HTREEITEM InsertItem(const char* text, HTREEITEM hParent, HTREEITEM hInsertAfter = TVI_LAST) const
+    HTREEITEM InsertItem(const char* text, HTREEITEM hParent,
+                         HTREEITEM hInsertAfter = TVI_LAST) const
     {
         return InsertItem(TVIF_TEXT, text, 0, 0, hParent, hInsertAfter);
     }
@@ -75,7 +76,8 @@ public:
     }
     BOOL SelectItem(HTREEITEM hItem) const
     {
-        return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
+        return static_cast<BOOL>(
+            SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
     }
     // Scrolls so that the item is the first one shown.
     BOOL SelectSetFirstVisible(HTREEITEM hItem) const

@@ -41,7 +41,8 @@ public:
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd) const;
     HICON SetIcon(HICON hIcon, BOOL bBigIcon) const
     {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
     }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     CString GetWindowText() const;

@@ -25,8 +25,8 @@ Function LaterKernelCall(const char* name)
 CString OpenedName(HANDLE h)
 {
     using GetFinalPathName = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-    static const auto getFinalPathName =
-        LaterKernelCall<GetFinalPathName>("GetFinalPathNameByHandleA");
+    static const auto getFinalPathName = LaterKernelCall<GetFinalPathName>(
+        "GetFinalPathNameByHandleA");
     const DWORD kFileNameOpened = 0x8; // the name opened, not one of a file's other hard links
     CString name;
     if (!getFinalPathName)
@@ -209,8 +209,8 @@ DWORD RemoveLink(const char* path, bool bOurs)
         return SendToRecycleBin(path);
     }
     using SetFileInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
-    static const auto setFileInformation =
-        LaterKernelCall<SetFileInformation>("SetFileInformationByHandle");
+    static const auto setFileInformation = LaterKernelCall<SetFileInformation>(
+        "SetFileInformationByHandle");
     const int kFileDispositionInfo = 4;
     BOOLEAN bDelete = TRUE; // FILE_DISPOSITION_INFO
     if (!setFileInformation)
@@ -284,15 +284,15 @@ ManifestProbe ProbeManifest(const char* path)
         if (read == 0)
             break;
     }
-    const bool bOurs =
-        total == kDependencyManifestSize && ::memcmp(bytes, kDependencyManifest, total) == 0;
+    const bool bOurs = total == kDependencyManifestSize &&
+                       ::memcmp(bytes, kDependencyManifest, total) == 0;
     probe.state = bOurs ? ManifestState::Ours : ManifestState::Foreign;
 
     // Windows reports the link's own attributes for its name.
     const DWORD attributes = ::GetFileAttributesA(path);
-    probe.bLink =
-        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
-        ResolvesElsewhere(file.Get(), path);
+    probe.bLink = (attributes != INVALID_FILE_ATTRIBUTES &&
+                   (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
+                  ResolvesElsewhere(file.Get(), path);
     return probe;
 }
 

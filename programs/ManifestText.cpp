@@ -200,8 +200,8 @@ private:
             return false;
         m_bRoot = true;
         const int level = m_depth;
-        const bool bOnPath =
-            m_onPath == level && level <= kIdentityLevel && LocalNameIs(name, kPath[level]);
+        const bool bOnPath = m_onPath == level && level <= kIdentityLevel &&
+                             LocalNameIs(name, kPath[level]);
         bool bName = false, bVersion = false, bEmpty = false;
         for (;;) {
             const char* afterPrevious = m_p;
@@ -285,8 +285,8 @@ OwnManifest ClassifyManifestText(const void* data, DWORD size, bool bWhole)
         char* buffer = converted.GetBufferSetLength(static_cast<int>(length));
         for (size_t i = 0; i < length; ++i) {
             const BYTE* unit = bytes + 2 + 2 * i;
-            const unsigned value =
-                bLittleEndian ? (unit[0] | unit[1] << 8) : (unit[0] << 8 | unit[1]);
+            const unsigned value = bLittleEndian ? (unit[0] | unit[1] << 8)
+                                                 : (unit[0] << 8 | unit[1]);
             buffer[i] = static_cast<char>(value < 0x80 ? value : 0x80);
         }
         text = buffer;
@@ -298,6 +298,5 @@ OwnManifest ClassifyManifestText(const void* data, DWORD size, bool bWhole)
     ManifestScanner scanner(text, length);
     const bool bWellFormed = scanner.Scan();
     return (bWellFormed || !bWhole) && scanner.AsksForThemedControls() ? OwnManifest::Themed
-                                                                    : OwnManifest::Classic;
+                                                                       : OwnManifest::Classic;
 }
-

@@ -89,8 +89,8 @@ struct SectionTable {
             if (section.Misc.VirtualSize != 0 && section.Misc.VirtualSize < span)
                 span = section.Misc.VirtualSize;
             if (rva >= section.VirtualAddress && rva - section.VirtualAddress < span) {
-                extent->offset =
-                    ULONGLONG(section.PointerToRawData) + (rva - section.VirtualAddress);
+                extent->offset = ULONGLONG(section.PointerToRawData) +
+                                 (rva - section.VirtualAddress);
                 extent->length = span - (rva - section.VirtualAddress);
                 return true;
             }
@@ -128,8 +128,8 @@ bool FindResourceDirectory(FileWindow& file, SectionTable& table, FileExtent* di
     } else {
         return false;
     }
-    const DWORD resourceAt =
-        directoriesAt + IMAGE_DIRECTORY_ENTRY_RESOURCE * sizeof(IMAGE_DATA_DIRECTORY);
+    const DWORD resourceAt = directoriesAt +
+                             IMAGE_DIRECTORY_ENTRY_RESOURCE * sizeof(IMAGE_DATA_DIRECTORY);
     const DWORD needed = resourceAt + sizeof(IMAGE_DATA_DIRECTORY);
     BYTE optional[sizeof(IMAGE_OPTIONAL_HEADER64)];
     if (nt.header.SizeOfOptionalHeader < needed || !file.Read(optionalOffset, optional, needed))

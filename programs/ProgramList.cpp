@@ -39,9 +39,10 @@ DWORD ListManifestNames(const CString& folder, CStringArray& names)
 bool HasName(const CStringArray& sorted, const char* name)
 {
     const CString* end = sorted.GetData() + sorted.GetSize();
-    const CString* found = std::lower_bound(
-        sorted.GetData(), end, name,
-        [](const CString& element, const char* key) { return CompareNames(element, key) < 0; });
+    const CString* found = std::lower_bound(sorted.GetData(), end, name,
+                                            [](const CString& element, const char* key) {
+        return CompareNames(element, key) < 0;
+    });
     return found != end && CompareNames(*found, name) == 0;
 }
 
@@ -178,8 +179,8 @@ CString DescribeProgram(const ProgramEntry& entry)
     if (!entry.failure.IsEmpty())
         add(entry.failure);
     if (entry.manifest.state == ManifestState::Unreadable)
-        add(ManifestName(entry) + " is there but cannot be read: " +
-            SystemErrorText(entry.manifest.error));
+        add(ManifestName(entry) +
+            " is there but cannot be read: " + SystemErrorText(entry.manifest.error));
     if (entry.own != OwnManifest::None)
         add(name + " carries its own manifest, which " +
             (entry.own == OwnManifest::Themed ? "already asks" : "does not ask") +

@@ -9,8 +9,8 @@
 
 namespace {
 
-const int kControls[] = {IDC_FOLDER_TREE, IDC_PROGRAM_LIST, IDC_ALL_ON, IDC_ALL_OFF,
-                         IDC_FOLDER_PATH};
+const int kControls[] = { IDC_FOLDER_TREE, IDC_PROGRAM_LIST, IDC_ALL_ON, IDC_ALL_OFF,
+                          IDC_FOLDER_PATH };
 
 // x, y, cx and cy of each control above in the client area, then the name column's width plus a
 // vertical scroll bar's, which the column leaves room for. Works on another process's dialog too.
@@ -21,7 +21,7 @@ std::vector<int> Placement(HWND hDlg)
         RECT r;
         ::GetWindowRect(::GetDlgItem(hDlg, id), &r);
         ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&r), 2);
-        placement.insert(placement.end(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+        placement.insert(placement.end(), { r.left, r.top, r.right - r.left, r.bottom - r.top });
     }
     LRESULT width = ::SendDlgItemMessageA(hDlg, IDC_PROGRAM_LIST, LVM_GETCOLUMNWIDTH, 1, 0);
     placement.push_back(static_cast<int>(width) + ::GetSystemMetrics(SM_CXVSCROLL));
@@ -30,11 +30,14 @@ std::vector<int> Placement(HWND hDlg)
 
 // Tree and list share the width half and half, the buttons keep to the right edge and the path
 // field takes what is left. A small client area with an odd width rounds half down (385: 192).
-const struct { int cx, cy; std::vector<int> placement; } kLayouts[] = {
-    {800, 600, {10, 40, 385, 550, 405, 40, 385, 550, 580, 10, 100, 22, 690, 10, 100, 22,
-                5, 10, 570, 22, 277}},
-    {385, 262, {10, 40, 177, 212, 197, 40, 177, 212, 165, 10, 100, 22, 275, 10, 100, 22,
-                5, 10, 155, 22, 69}},
+const struct {
+    int cx, cy;
+    std::vector<int> placement;
+} kLayouts[] = {
+    { 800, 600, { 10, 40,  385, 550, 405, 40, 385, 550, 580, 10, 100,
+                  22, 690, 10,  100, 22,  5,  10,  570, 22,  277 } },
+    { 385, 262, { 10, 40,  177, 212, 197, 40, 177, 212, 165, 10, 100,
+                  22, 275, 10,  100, 22,  5,  10,  155, 22,  69 } },
 };
 
 // The controls stand where the layout puts them for the dialog's present client area.
@@ -88,7 +91,7 @@ TEST(DialogProgramTest, FirstResizeLaysOut)
     const HWND hDlg = test::StartProduct(&pi);
     EXPECT_TRUE(hDlg != nullptr) << "no dialog shown";
     if (hDlg) {
-        RECT frame = {0, 0, 800, 600};
+        RECT frame = { 0, 0, 800, 600 };
         ::AdjustWindowRectEx(&frame, ::GetWindowLongA(hDlg, GWL_STYLE), FALSE,
                              ::GetWindowLongA(hDlg, GWL_EXSTYLE));
         ::SetWindowPos(hDlg, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -107,10 +110,12 @@ TEST(DialogTest, EnterLeavesTheDialogOpenAndEscapeClosesIt)
     CModelessDialog<CManifestDlg> dlg;
     ASSERT_TRUE(dlg.Create());
     test::RouteThrough route(dlg);
-    ASSERT_TRUE(test::WaitFor([&] {
+    ASSERT_TRUE(test::WaitFor(
+        [&] {
         ::SetForegroundWindow(dlg);
         return ::GetForegroundWindow() == dlg.m_hWnd;
-    }, 5000));
+        },
+        5000));
     ::SetFocus(dlg.GetDlgItem(IDC_PROGRAM_LIST));
 
     test::PressKey(VK_RETURN);

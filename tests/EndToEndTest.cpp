@@ -27,7 +27,8 @@ protected:
         m_folder.CreateFileWith("gamma.exe.manifest", kOwnManifest);
 
         m_hDlg = test::StartProduct(&m_pi);
-        ASSERT_TRUE(m_hDlg && WaitFor([this] {
+        ASSERT_TRUE(m_hDlg && WaitFor(
+                                  [this] {
             ::SetForegroundWindow(m_hDlg);
             return ::GetForegroundWindow() == m_hDlg;
         })) << "Veneerkit.exe did not show its dialog";
@@ -45,7 +46,8 @@ protected:
             test::ClickAt(label, open);
             ASSERT_TRUE(!open || WaitFor([&] {
                 return TreeView_GetItemState(m_hTree, hItem, TVIS_EXPANDED) & TVIS_EXPANDED;
-            })) << path.substr(0, end) << " did not open";
+            })) << path.substr(0, end)
+                << " did not open";
         }
         // The path field shows the folder with one trailing backslash. GetWindowText does not ask
         // a control of another process; WM_GETTEXT does.

@@ -17,9 +17,12 @@ TEST(FileFindTest, TellsAFailedSearchFromOneThatFindsNothing)
     folder.CreateFileOfSize("b.txt", 1);
 
     CFileFind finder;
-    const struct { std::string pattern; DWORD error; } failing[] = {
-        {folder / "*.dll", ERROR_SUCCESS}, // nothing matches: no error
-        {folder / "missing\\*", ERROR_PATH_NOT_FOUND}, // a folder deleted meanwhile
+    const struct {
+        std::string pattern;
+        DWORD error;
+    } failing[] = {
+        { folder / "*.dll", ERROR_SUCCESS },             // nothing matches: no error
+        { folder / "missing\\*", ERROR_PATH_NOT_FOUND }, // a folder deleted meanwhile
     };
     for (const auto& search : failing) {
         EXPECT_FALSE(finder.FindFile(search.pattern.c_str())) << search.pattern;

@@ -71,8 +71,9 @@ TEST(SortStringArray, GivesTheExchangeSortsOrder)
     // Letters in both cases make many names equal but for case; "_" and "[" lie between the
     // capitals and the small letters. Shift-JIS adds full-width letters, folded as one unit, a
     // kanji whose trail byte is 0x5C, and a single byte above 0x7F.
-    const Names alphabet = { "a", "A", "b", "_", "0", "[", "~", "\x82\x60", "\x82\x81", "\x82\x61",
-                             "\x95\x5C", "\x83\x41", "\xB1", "\x81\x40" };
+    const Names alphabet = { "a",        "A",        "b",        "_",        "0",
+                             "[",        "~",        "\x82\x60", "\x82\x81", "\x82\x61",
+                             "\x95\x5C", "\x83\x41", "\xB1",     "\x81\x40" };
     test::CodePage shiftJis(932);
     ASSERT_TRUE(shiftJis.ok);
     std::mt19937 random(932);
@@ -97,10 +98,12 @@ TEST(FolderListing, ListsHiddenAndSystemFoldersFilesWhenAskedAndLooksAhead)
         temp.CreateFolder(folder);
     for (const char* file : { "z.exe", "Secret", "hidden\\Secret", "system\\README" })
         temp.CreateFileOfSize(file, 1);
-    const std::pair<const char*, DWORD> attributes[] = {
-        { "b\\Windows", FILE_ATTRIBUTE_HIDDEN }, { "hidden", FILE_ATTRIBUTE_HIDDEN },
-        { "system", FILE_ATTRIBUTE_SYSTEM }, { "Secret", FILE_ATTRIBUTE_HIDDEN },
-        { "hidden\\Secret", FILE_ATTRIBUTE_HIDDEN } };
+    const std::pair<const char*, DWORD> attributes[] = { { "b\\Windows", FILE_ATTRIBUTE_HIDDEN },
+                                                         { "hidden", FILE_ATTRIBUTE_HIDDEN },
+                                                         { "system", FILE_ATTRIBUTE_SYSTEM },
+                                                         { "Secret", FILE_ATTRIBUTE_HIDDEN },
+                                                         { "hidden\\Secret",
+                                                           FILE_ATTRIBUTE_HIDDEN } };
     for (const auto& [name, attribute] : attributes) {
         ::SetFileAttributesA((temp / name).c_str(), attribute);
         // Wine keeps DOS attributes in extended attributes; without them nothing here means much.
@@ -158,7 +161,10 @@ TEST(GetSubPath, GivesTheLastComponent)
     // In Shift-JIS 0x95 0x5C is one kanji whose trail byte is the code of a backslash.
     test::CodePage shiftJis(932);
     ASSERT_TRUE(shiftJis.ok);
-    EXPECT_STREQ("\x95\x5C" "B", GetSubPath("C:\\A\\\x95\x5C" "B"));
+    EXPECT_STREQ("\x95\x5C"
+                 "B",
+                 GetSubPath("C:\\A\\\x95\x5C"
+                            "B"));
     EXPECT_STREQ("\x95\x5C", GetSubPath("C:\\A\\\x95\x5C"));
     EXPECT_STREQ("x\x95\x5Cy", GetSubPath("C:\\\x95\x5C\\x\x95\x5Cy\\"));
 }
@@ -169,10 +175,11 @@ TEST(DriveFilter, LeavesOutFloppiesAndCdRomsAndKeepsThePlatformsOrder)
         std::string strings;
         BOOL result;
         Names shown;
-    } cases[] = { { "", FALSE, {} },
-                  { "A:\\\0B:\\\0E:\\\0"s, TRUE, {} },
-                  { "A:\\\0C:\\\0Z:\\\0D:\\\0G:\\\0H:\\\0"s, TRUE,
-                    { "C:\\", "Z:\\", "G:\\", "H:\\" } } };
+    } cases[] = {
+        { "", FALSE, {} },
+        { "A:\\\0B:\\\0E:\\\0"s, TRUE, {} },
+        { "A:\\\0C:\\\0Z:\\\0D:\\\0G:\\\0H:\\\0"s, TRUE, { "C:\\", "Z:\\", "G:\\", "H:\\" } }
+    };
     for (const auto& c : cases) {
         s_driveStrings = c.strings;
         CStringArray drives;

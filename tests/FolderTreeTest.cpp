@@ -29,8 +29,8 @@ public:
         SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600,
                                          nullptr, nullptr, nullptr, nullptr));
         m_tree.SubclassWindow(::CreateWindowExA(
-            0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_EDITLABELS, 0, 0,
-            380, 120, m_hWnd, nullptr, nullptr, nullptr));
+            0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_EDITLABELS, 0, 0, 380,
+            120, m_hWnd, nullptr, nullptr, nullptr));
     }
     ~CTreeHost() override { ::DestroyWindow(m_hWnd); }
 

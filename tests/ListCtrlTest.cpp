@@ -17,10 +17,9 @@ public:
     {
         SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
                                          nullptr, nullptr, nullptr, nullptr));
-        m_list.SubclassWindow(::CreateWindowExA(0, WC_LISTVIEWA, "",
-                                                WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 280,
-                                                180, m_hWnd, reinterpret_cast<HMENU>(kListId),
-                                                nullptr, nullptr));
+        m_list.SubclassWindow(
+            ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 280,
+                              180, m_hWnd, reinterpret_cast<HMENU>(kListId), nullptr, nullptr));
         m_list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
         m_list.InsertColumn(0, "", LVCFMT_LEFT, 22);
     }

@@ -68,7 +68,8 @@ protected:
             const std::string name = data.cFileName;
             if (name != "." && name != "..")
                 entries[name] = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                                    ? "<folder>" : test::ReadWholeFile(m_folder / name);
+                                    ? "<folder>"
+                                    : test::ReadWholeFile(m_folder / name);
         }
         return entries;
     }
@@ -139,7 +140,8 @@ protected:
             test::PumpMessages(30);
         }
         char text[1024] = {};
-        test::WaitFor([&] {
+        test::WaitFor(
+            [&] {
             HWND tip = nullptr;
             while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) &&
                    ::GetWindow(tip, GW_OWNER) != m_dlg.m_hWnd) {
@@ -148,7 +150,8 @@ protected:
             if (tip && ::IsWindowVisible(tip))
                 ::SendMessageA(tip, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
             return text[0] != '\0';
-        }, 3000);
+            },
+            3000);
         return text;
     }
 
@@ -163,11 +166,19 @@ TEST_F(ProgramRowsTest, ListsEveryExeWithItsSizeAndAMarkWhereTheManifestIsPresen
 {
     // A program, the manifest beside it (null for none) and the row it gives. Past 4 GiB only the
     // low 32 bits of a size count, and the text is never negative.
-    struct Program { const char* name; LONGLONG size; const char* manifest; const char* row; };
+    struct Program {
+        const char* name;
+        LONGLONG size;
+        const char* manifest;
+        const char* row;
+    };
     const Program programs[] = {
-        { "app.exe", 10, nullptr, "0 KB -" }, { "TOOL.EXE", 1023, "", "0 KB +" },
-        { "Mixed.Exe", 1024, "x", "1 KB +" }, { "setup.2.exe", 10, "x", "0 KB +" },
-        { "hidden.a.b.exe", 10, nullptr, "0 KB -" }, { "busy.exe", 10, "x", "0 KB -" },
+        { "app.exe", 10, nullptr, "0 KB -" },
+        { "TOOL.EXE", 1023, "", "0 KB +" },
+        { "Mixed.Exe", 1024, "x", "1 KB +" },
+        { "setup.2.exe", 10, "x", "0 KB +" },
+        { "hidden.a.b.exe", 10, nullptr, "0 KB -" },
+        { "busy.exe", 10, "x", "0 KB -" },
         { "running.exe", 3000, "x", "2 KB +" },
         { "five.exe", 5LL << 30, nullptr, "1048576 KB -" },
         { "almost4.exe", (4LL << 30) - 1, nullptr, "4194303 KB -" },
@@ -317,8 +328,8 @@ TEST_F(ProgramRowsTest, GreyRowsAndTipsSayWhatTheMarkCannotShow)
     for (const char* kind : { "themed", "classic", "plain" })
         ASSERT_TRUE(::CopyFileA(test::FixturePath(kind).c_str(),
                                 (m_folder / (std::string(kind) + ".exe")).c_str(), FALSE));
-    ASSERT_TRUE(::CopyFileA(test::FixturePath("plain").c_str(),
-                            (m_folder / "foreign.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileA(test::FixturePath("plain").c_str(), (m_folder / "foreign.exe").c_str(), FALSE));
     m_folder.CreateFileWith("foreign.exe.manifest", "hand-written");
     ASSERT_EQ(4, ListFolder(m_folder.Path()));
     ::UpdateWindow(m_list.m_hWnd);

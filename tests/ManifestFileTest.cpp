@@ -63,8 +63,8 @@ std::string TakeFromRecycleBin(const std::string& path)
         const std::string note = info + data.cFileName, name = data.cFileName;
         if (test::ReadWholeFile(note).find(origin) == std::string::npos)
             continue;
-        const std::string file =
-            RecycleBin() + "\\files\\" + name.substr(0, name.size() - strlen(".trashinfo"));
+        const std::string file = RecycleBin() + "\\files\\" +
+                                 name.substr(0, name.size() - strlen(".trashinfo"));
         content = test::ReadWholeFile(file);
         ::DeleteFileA(file.c_str());
         ::DeleteFileA(note.c_str());
@@ -76,8 +76,8 @@ std::string TakeFromRecycleBin(const std::string& path)
 // A file system of its own mounted on `folder`, filled up or not.
 test::UnixCommands SmallFileSystem(const std::string& folder, bool bFull)
 {
-    const std::string fill =
-        " && (cat /dev/zero >" + test::Quoted(folder + "fill") + " 2>/dev/null; true)";
+    const std::string fill = " && (cat /dev/zero >" + test::Quoted(folder + "fill") +
+                             " 2>/dev/null; true)";
     return { "mount -t tmpfs -o size=64k tmpfs " + test::Quoted(folder) + (bFull ? fill : ""),
              "umount -l " + test::Quoted(folder) };
 }
@@ -101,7 +101,7 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
     EXPECT_EQ("ours", Probe(fresh));
     // What the loader matches on, checked apart from the product's constant.
     for (const char* part : { "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                             "publicKeyToken=\"6595b64144ccf1df\"", "type=\"win32\"" })
+                              "publicKeyToken=\"6595b64144ccf1df\"", "type=\"win32\"" })
         EXPECT_NE(std::string::npos, written.find(part)) << part;
 
     // Empty still counts as present; a longer one shows a rewrite and a truncation alike. One
@@ -230,10 +230,12 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
     const std::string same = folder / "same.exe.manifest", away = folder / "away.exe.manifest";
     const std::string dangling = folder / "dangling.exe.manifest";
     // Removed on the Unix side too: Wine's DeleteFileA would delete the targets and keep them.
-    const std::string links = test::Quoted(same) + " " + test::Quoted(away) + " " + test::Quoted(dangling);
-    test::UnixChange linked({ "ln -s target.txt " + test::Quoted(same) + " && ln -s " + test::Quoted(other) + " " +
-                            test::Quoted(away) + " && ln -s missing.txt " + test::Quoted(dangling),
-                        "rm -f " + links });
+    const std::string links = test::Quoted(same) + " " + test::Quoted(away) + " " +
+                              test::Quoted(dangling);
+    test::UnixChange linked({ "ln -s target.txt " + test::Quoted(same) + " && ln -s " +
+                                  test::Quoted(other) + " " + test::Quoted(away) +
+                                  " && ln -s missing.txt " + test::Quoted(dangling),
+                              "rm -f " + links });
     if (!linked.Made())
         GTEST_SKIP() << "no symbolic links can be made here";
 

@@ -81,15 +81,20 @@ TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFir
 
     // An entry matches code and control together, so the last two reach no handler. The result
     // is what the handler answered, as the sender of the notification sees it.
-    const struct { int id; UINT code; LRESULT result; const char* calls; } notifications[] = {
-        {IDC_PROGRAM_LIST, NM_CLICK, 11, "list:click "},
-        {IDC_FOLDER_TREE, NM_CLICK, 22, "tree:click "}, // the tree's own map has no entry
-        {IDC_PROGRAM_LIST, NM_DBLCLK, 0, ""},
-        {IDC_FOLDER_PATH, NM_CLICK, 0, ""},
+    const struct {
+        int id;
+        UINT code;
+        LRESULT result;
+        const char* calls;
+    } notifications[] = {
+        { IDC_PROGRAM_LIST, NM_CLICK, 11, "list:click " },
+        { IDC_FOLDER_TREE, NM_CLICK, 22, "tree:click " }, // the tree's own map has no entry
+        { IDC_PROGRAM_LIST, NM_DBLCLK, 0, "" },
+        { IDC_FOLDER_PATH, NM_CLICK, 0, "" },
     };
     for (const auto& sent : notifications) {
         s_calls.clear();
-        NMHDR header = {::GetDlgItem(dlg, sent.id), static_cast<UINT_PTR>(sent.id), sent.code};
+        NMHDR header = { ::GetDlgItem(dlg, sent.id), static_cast<UINT_PTR>(sent.id), sent.code };
         EXPECT_EQ(sent.result,
                   ::SendMessageA(dlg, WM_NOTIFY, sent.id, reinterpret_cast<LPARAM>(&header)));
         EXPECT_EQ(sent.calls, s_calls) << "control " << sent.id << ", code " << int(sent.code);
@@ -125,10 +130,10 @@ TEST(MessageMapTest, ForeignMessagesReachNoHandlerAndCrashNothing)
     CModelessDialog<RoutingDlg> dlg;
     ASSERT_TRUE(dlg.Create());
     ASSERT_TRUE(dlg.m_tree.SubclassDlgItem(IDC_FOLDER_TREE, &dlg));
-    NMHDR expanded = {dlg.m_tree, IDC_FOLDER_TREE, UINT(TVN_ITEMEXPANDED)};
+    NMHDR expanded = { dlg.m_tree, IDC_FOLDER_TREE, UINT(TVN_ITEMEXPANDED) };
 
     s_calls.clear();
-    for (HWND hWnd : {dlg.m_hWnd, dlg.m_tree.m_hWnd}) {
+    for (HWND hWnd : { dlg.m_hWnd, dlg.m_tree.m_hWnd }) {
         ::SendMessageA(hWnd, WM_NOTIFY, 0, 0);
         ::SendMessageA(hWnd, 0xBF4E, 0, 0);
         ::SendMessageA(hWnd, 0xBF4E, 0, reinterpret_cast<LPARAM>(&expanded));
@@ -147,10 +152,15 @@ TEST(MessageMapTest, TooltipNotificationsAboutAWindowMatchItsControlId)
                                   dlg, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, hTip);
 
-    const struct { UINT_PTR id; UINT flags; const char* calls; const char* text; } tools[] = {
-        {reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST)), TTF_IDISHWND,
-         "list:tip list:show list:pop ", "list:tip"},
-        {IDC_ALL_ON, 0, "on:tip on:show ", "on:tip"},
+    const struct {
+        UINT_PTR id;
+        UINT flags;
+        const char* calls;
+        const char* text;
+    } tools[] = {
+        { reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST)), TTF_IDISHWND,
+          "list:tip list:show list:pop ", "list:tip" },
+        { IDC_ALL_ON, 0, "on:tip on:show ", "on:tip" },
     };
     for (const auto& added : tools) {
         TTTOOLINFOA tool = {};
@@ -244,12 +254,15 @@ TEST(ModalDialogTest, RunsUntilEndedDisablingTheOwnerAndPassesQuitOn)
     CWnd owner;
     owner.m_hWnd = hOwner;
 
-    const struct { ModalDlg::End end; INT_PTR result; } runs[] = {
-        {ModalDlg::kInInit, 9},
-        {ModalDlg::kByHandler, 42},
-        {ModalDlg::kByEscape, IDCANCEL},
-        {ModalDlg::kByPreTranslate, 5}, // the loop shows the key to the dialog before dispatch
-        {ModalDlg::kByQuit, 0},
+    const struct {
+        ModalDlg::End end;
+        INT_PTR result;
+    } runs[] = {
+        { ModalDlg::kInInit, 9 },
+        { ModalDlg::kByHandler, 42 },
+        { ModalDlg::kByEscape, IDCANCEL },
+        { ModalDlg::kByPreTranslate, 5 }, // the loop shows the key to the dialog before dispatch
+        { ModalDlg::kByQuit, 0 },
     };
     for (const auto& run : runs) {
         ModalDlg dlg(&owner, run.end);

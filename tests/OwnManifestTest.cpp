@@ -82,9 +82,9 @@ TEST(OwnManifestTest, FixturesOfBothArchitecturesReadAsTheLoaderTreatsThem)
         const char* kind;
         OwnManifest expected;
     } kinds[] = {
-        { "themed", OwnManifest::Themed },   { "utf16le", OwnManifest::Themed },
-        { "utf16be", OwnManifest::Themed },  { "classic", OwnManifest::Classic },
-        { "broken", OwnManifest::Classic },  { "id2", OwnManifest::None },
+        { "themed", OwnManifest::Themed },  { "utf16le", OwnManifest::Themed },
+        { "utf16be", OwnManifest::Themed }, { "classic", OwnManifest::Classic },
+        { "broken", OwnManifest::Classic }, { "id2", OwnManifest::None },
         { "plain", OwnManifest::None },
     };
     // Each fixture runs beside a side manifest and without one, all at once. It exits with 6 when
@@ -301,8 +301,10 @@ TEST(OwnManifestTest, TextAskingForTheCommonControls6InAnyLegalShapeIsThemed)
         // Wine reads missing parts as 0; Windows documents the version as four parts.
         WithIdentity(name + " version=\"6.0\""),
         "<asmv1:assembly xmlns:asmv1='urn:schemas-microsoft-com:asm.v1'><asmv1:dependency>"
-        "<asmv1:dependentAssembly><asmv1:assemblyIdentity " + name + " version='6.0.0.0'/>"
-        "</asmv1:dependentAssembly></asmv1:dependency></asmv1:assembly>",
+        "<asmv1:dependentAssembly><asmv1:assemblyIdentity " +
+            name +
+            " version='6.0.0.0'/>"
+            "</asmv1:dependentAssembly></asmv1:dependency></asmv1:assembly>",
         WithIdentity("\r\n\tname\t=\r\n'Microsoft.Windows.Common-Controls'\n"
                      " version =\"6.0.0.0\"\n"),
         // Markup characters where XML allows them, and look-alikes where it hides them.

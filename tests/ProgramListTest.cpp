@@ -43,22 +43,28 @@ TEST(ProgramListTest, ListsEveryExeWithTheSearchedSizeAndWhatStandsAtItsManifest
     // A name outside the ANSI code page comes back from the search with '?' and is left alone,
     // even with a manifest beside it.
     const std::wstring wide = std::wstring(L"\x4E2D") + L".exe";
-    FileHandle(::CreateFileW((std::wstring(folder.Path().begin(), folder.Path().end()) + wide).c_str(),
-                             GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    FileHandle(::CreateFileW((std::wstring(folder.Path().begin(), folder.Path().end()) + wide +
-                              L".manifest").c_str(),
-                             GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    FileHandle(
+        ::CreateFileW((std::wstring(folder.Path().begin(), folder.Path().end()) + wide).c_str(),
+                      GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    FileHandle(::CreateFileW(
+        (std::wstring(folder.Path().begin(), folder.Path().end()) + wide + L".manifest").c_str(),
+        GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
 
     const FileHandle held(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held.IsValid());
     CArray<ProgramEntry> entries;
     // Without the trailing backslash too.
-    EXPECT_EQ(DWORD(ERROR_SUCCESS), ListProgramEntries(folder.Path().substr(0, folder.Path().size() - 1).c_str(), entries));
+    EXPECT_EQ(DWORD(ERROR_SUCCESS),
+              ListProgramEntries(folder.Path().substr(0, folder.Path().size() - 1).c_str(),
+                                 entries));
     std::map<std::string, std::string> expected = {
-        { "app.exe", "10 A 0" }, { "TOOL.EXE", "1024 P 0" }, { "Mixed.Exe", "3000 P 0" },
+        { "app.exe", "10 A 0" },
+        { "TOOL.EXE", "1024 P 0" },
+        { "Mixed.Exe", "3000 P 0" },
         { "busy.exe", "10 U " + std::to_string(ERROR_SHARING_VIOLATION) },
-        { "folder.exe", "0 A 0" }, { "?.exe", "0 A 0" },
+        { "folder.exe", "0 A 0" },
+        { "?.exe", "0 A 0" },
     };
     EXPECT_EQ(expected, Listed(entries));
     // Whose bytes they are is read with the own manifest, when the row is first shown.

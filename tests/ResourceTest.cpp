@@ -19,8 +19,8 @@ const WORD kLanguage = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN); // 0x0
 // Loaded once for the whole run and never freed: the data stays valid for every test.
 HMODULE Product()
 {
-    static HMODULE module =
-        LoadLibraryExA(test::ProductPath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    static HMODULE module = LoadLibraryExA(test::ProductPath().c_str(), NULL,
+                                           LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 
@@ -79,7 +79,7 @@ std::string Decode(const std::string& bytes, const char* format, size_t* next = 
 struct Layout {
     LPCSTR type;
     int id;
-    size_t size; // of the whole resource
+    size_t size;                                             // of the whole resource
     std::vector<std::pair<const char*, const char*>> fields; // format and text, read in turn
 };
 
@@ -91,25 +91,29 @@ const Layout kLayouts[] = {
     // Styles: 90cf0040 a resizable popup with a caption, system menu, minimize and maximize boxes
     // and DS_SETFONT; the controls WS_CHILD | WS_VISIBLE | WS_TABSTOP, edit, list and tree with
     // WS_BORDER, plus ES_READONLY | ES_AUTOHSCROLL, LVS_REPORT, the tree's buttons and lines.
-    {RT_DIALOG, IDD_MAIN_DIALOG, 330,
-     {{"wwdxxwwwwwnnn", "1 65535 0 40000 90cf0040 5 0 0 330 242 '' '' 'Veneerkit'"},
-      {"wwbbs", "9 0 0 1 'Tahoma'"},
-      {"|dxxwwwwdnnw", "0 0 50810880 7 7 215 14 1001 #129 '' 0"},
-      {"|dxxwwwwdnnw", "0 0 50810001 163 32 160 203 1003 'SysListView32' 'List2' 0"},
-      {"|dxxwwwwdnnw", "0 0 50010000 225 7 47 14 1007 #128 'All ON' 0"},
-      {"|dxxwwwwdnnw", "0 0 50010000 276 7 47 14 1008 #128 'All OFF' 0"},
-      {"|dxxwwwwdnnw", "0 0 50810007 7 32 153 203 1009 'SysTreeView32' 'Tree1' 0"}}},
+    { RT_DIALOG,
+      IDD_MAIN_DIALOG,
+      330,
+      { { "wwdxxwwwwwnnn", "1 65535 0 40000 90cf0040 5 0 0 330 242 '' '' 'Veneerkit'" },
+        { "wwbbs", "9 0 0 1 'Tahoma'" },
+        { "|dxxwwwwdnnw", "0 0 50810880 7 7 215 14 1001 #129 '' 0" },
+        { "|dxxwwwwdnnw", "0 0 50810001 163 32 160 203 1003 'SysListView32' 'List2' 0" },
+        { "|dxxwwwwdnnw", "0 0 50010000 225 7 47 14 1007 #128 'All ON' 0" },
+        { "|dxxwwwwdnnw", "0 0 50010000 276 7 47 14 1008 #128 'All OFF' 0" },
+        { "|dxxwwwwdnnw", "0 0 50810007 7 32 153 203 1009 'SysTreeView32' 'Tree1' 0" } } },
     // GRPICONDIR: reserved, 1 for icons, image count; then per image width, height, colour
     // count (0 for 256), reserved, planes, bits per pixel, bytes, RT_ICON id.
-    {RT_GROUP_ICON, IDR_MAINFRAME, 6 + 2 * 14,
-     {{"www", "0 1 2"},
-      {"bbbbwwdw", "32 32 0 0 1 8 2216 1"},
-      {"bbbbwwdw", "16 16 16 0 1 4 296 2"}}},
+    { RT_GROUP_ICON,
+      IDR_MAINFRAME,
+      6 + 2 * 14,
+      { { "www", "0 1 2" },
+        { "bbbbwwdw", "32 32 0 0 1 8 2216 1" },
+        { "bbbbwwdw", "16 16 16 0 1 4 296 2" } } },
     // Each image is a DIB of twice its height (colour bits, then the AND mask) with a full
     // palette: 40 + 256 * 4 + 32 * 32 + 32 * 4 and 40 + 16 * 4 + 16 * 8 + 16 * 4 bytes. Header:
     // size, width, height, planes, bits per pixel, compression.
-    {RT_ICON, 1, 2216, {{"dddwwd", "40 32 64 1 8 0"}}},
-    {RT_ICON, 2, 296, {{"dddwwd", "40 16 32 1 4 0"}}},
+    { RT_ICON, 1, 2216, { { "dddwwd", "40 32 64 1 8 0" } } },
+    { RT_ICON, 2, 296, { { "dddwwd", "40 16 32 1 4 0" } } },
 };
 
 TEST(ResourceTest, BinaryResourcesDecodeFieldByField)
@@ -171,12 +175,18 @@ TEST(ResourceTest, VersionValues)
     EXPECT_EQ("1024 1200", Decode(query("\\VarFileInfo\\Translation"), "ww"));
 
     const std::pair<const char*, const char*> strings[] = {
-        {"Comments", "Switches the themed common controls on or off for each program."},
-        {"CompanyName", "Veneerkit developers"}, {"FileDescription", "Veneerkit"},
-        {"FileVersion", "1, 0, 4, 0"}, {"InternalName", "Veneerkit"},
-        {"LegalCopyright", "Copyright (C) 2026 Veneerkit developers"}, {"LegalTrademarks", ""},
-        {"OriginalFilename", "Veneerkit.exe"}, {"PrivateBuild", ""},
-        {"ProductName", "Veneerkit"}, {"ProductVersion", "1, 0, 4, 0"}, {"SpecialBuild", ""},
+        { "Comments", "Switches the themed common controls on or off for each program." },
+        { "CompanyName", "Veneerkit developers" },
+        { "FileDescription", "Veneerkit" },
+        { "FileVersion", "1, 0, 4, 0" },
+        { "InternalName", "Veneerkit" },
+        { "LegalCopyright", "Copyright (C) 2026 Veneerkit developers" },
+        { "LegalTrademarks", "" },
+        { "OriginalFilename", "Veneerkit.exe" },
+        { "PrivateBuild", "" },
+        { "ProductName", "Veneerkit" },
+        { "ProductVersion", "1, 0, 4, 0" },
+        { "SpecialBuild", "" },
     };
     for (const auto& entry : strings) {
         std::string key = std::string("\\StringFileInfo\\040004b0\\") + entry.first;
@@ -209,8 +219,8 @@ TEST(ResourceTest, TheseResourcesAndNoOthersAllInLanguage0411)
     std::set<std::string> found;
     EnumResourceTypesA(Product(), AddType, reinterpret_cast<LONG_PTR>(&found));
     // Two RT_ICON images, RT_DIALOG, RT_GROUP_ICON, RT_VERSION and RT_MANIFEST.
-    EXPECT_EQ((std::set<std::string>{"3/1/0411", "3/2/0411", "5/102/0411", "14/128/0411",
-                                     "16/1/0411", "24/1/0411"}),
+    EXPECT_EQ((std::set<std::string>{ "3/1/0411", "3/2/0411", "5/102/0411", "14/128/0411",
+                                      "16/1/0411", "24/1/0411" }),
               found);
 }
 

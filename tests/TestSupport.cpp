@@ -151,8 +151,8 @@ std::string FixturePath(const std::string& kind, const char* architecture)
     if (!architecture)
         architecture = sizeof(void*) == 8 ? "x64" : "x86";
     const std::string product = ProductPath();
-    return product.substr(0, product.find_last_of('\\') + 1) + "fixtures\\" + architecture +
-           "\\" + kind + ".exe";
+    return product.substr(0, product.find_last_of('\\') + 1) + "fixtures\\" + architecture + "\\" +
+           kind + ".exe";
 }
 
 HWND StartProduct(PROCESS_INFORMATION* pi)
