@@ -191,8 +191,8 @@ void CManifestDlg::RefreshPrograms()
     if (m_strFolder.IsEmpty())
         return;
     const int top = m_listPrograms.GetTopIndex();
-    const int focused = m_listPrograms.GetNextItem(-1, LVNI_FOCUSED);
-    const CString focusedName = focused >= 0 ? m_programs[focused].name : CString();
+    const ProgramEntry* focused = EntryOfRow(m_listPrograms.GetNextItem(-1, LVNI_FOCUSED));
+    const CString focusedName = focused ? focused->name : CString();
 
     ListPrograms();
 
