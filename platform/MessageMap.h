@@ -65,15 +65,14 @@ private:
         using TheBaseClass = baseClass;               \
         static const MessageMapEntry entries[] = {
 
+// clang-format off
 #define END_MESSAGE_MAP()                                                        \
-    {                                                                            \
-        0, 0, 0, false, nullptr                                                  \
-    }                                                                            \
-    }                                                                            \
-    ;                                                                            \
+        { 0, 0, 0, false, nullptr }                                              \
+    };                                                                           \
     static const MessageMap map = { &TheBaseClass::GetThisMessageMap, entries }; \
     return &map;                                                                 \
     }
+// clang-format on
 
 #define MESSAGE_MAP_SELF(self) static_cast<ThisClass*>(self)
 
