@@ -1,19 +1,7 @@
 // Case-insensitive, order-keeping sort of names for the folder tree.
 #include "folders/SortStringArray.h"
 
-#include <mbstring.h>
-
 #include <algorithm>
-
-namespace {
-
-int CompareNames(const CString& a, const CString& b)
-{
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.GetString()),
-                    reinterpret_cast<const unsigned char*>(b.GetString()));
-}
-
-} // namespace
 
 CSortStringArray::~CSortStringArray() = default;
 
@@ -22,7 +10,7 @@ BOOL CSortStringArray::CompareAndSwap(int i)
     if (i < 0 || i + 1 >= GetSize())
         return FALSE;
     CString* items = GetData();
-    if (CompareNames(items[i], items[i + 1]) <= 0)
+    if (CompareNoCase(items[i], items[i + 1]) <= 0)
         return FALSE;
     items[i].Swap(items[i + 1]);
     return TRUE;
@@ -39,5 +27,5 @@ void CSortStringArray::Sort()
     if (GetSize() < 2)
         return;
     std::stable_sort(GetData(), GetData() + GetSize(),
-                     [](const CString& a, const CString& b) { return CompareNames(a, b) < 0; });
+                     [](const CString& a, const CString& b) { return CompareNoCase(a, b) < 0; });
 }

@@ -139,10 +139,6 @@ public:
     {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(nItem), nFlags));
     }
-    BOOL RedrawItems(int nFirst, int nLast) const
-    {
-        return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, nFirst, nLast));
-    }
 
     static constexpr UINT kUncheckedImage = 1;
     static constexpr UINT kCheckedImage = 2;

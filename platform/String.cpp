@@ -15,6 +15,12 @@ size_t CharLength(const unsigned char* p)
 
 } // namespace
 
+int CompareNoCase(const char* a, const char* b)
+{
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a),
+                    reinterpret_cast<const unsigned char*>(b));
+}
+
 void CString::Reserve(int nCapacity)
 {
     if (nCapacity <= m_nCapacity)

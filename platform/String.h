@@ -4,6 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+// Compares two names without regard to case, a double-byte character of the multibyte code page
+// as one character (_mbsicmp): <0, 0 or >0.
+int CompareNoCase(const char* a, const char* b);
+
 class CString {
 public:
     CString() = default;

@@ -4,7 +4,6 @@
 
 #include "platform/Handle.h"
 
-#include <mbstring.h>
 #include <shellapi.h>
 #include <string.h>
 
@@ -59,8 +58,7 @@ bool ResolvesElsewhere(HANDLE file, const CString& path)
     if (!expected.EndsWith('\\'))
         expected += '\\';
     expected += path.Mid(slash + 1);
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(expected.GetString()),
-                    reinterpret_cast<const unsigned char*>(opened.GetString())) != 0;
+    return CompareNoCase(expected, opened) != 0;
 }
 
 DWORD LinkCount(const char* path)
@@ -220,24 +218,6 @@ DWORD RemoveLink(const char* path, bool bOurs)
                : ::GetLastError();
 }
 
-} // namespace
-
-CString ProgramPath(const CString& folder, const char* fileName)
-{
-    CString path = folder;
-    if (!path.EndsWith('\\'))
-        path += '\\';
-    path += fileName;
-    return path;
-}
-
-CString ManifestPath(const CString& folder, const char* fileName)
-{
-    return ProgramPath(folder, fileName) + ".manifest";
-}
-
-namespace {
-
 // The presence test: an exclusive open of the existing file. A file that is there but cannot be
 // opened so (held open elsewhere, no read access) is as good as absent to the loader.
 FileHandle OpenExclusive(const char* path, ManifestProbe& probe)
@@ -257,6 +237,20 @@ FileHandle OpenExclusive(const char* path, ManifestProbe& probe)
 }
 
 } // namespace
+
+CString ProgramPath(const CString& folder, const char* fileName)
+{
+    CString path = folder;
+    if (!path.EndsWith('\\'))
+        path += '\\';
+    path += fileName;
+    return path;
+}
+
+CString ManifestPath(const CString& folder, const char* fileName)
+{
+    return ProgramPath(folder, fileName) + ".manifest";
+}
 
 ManifestProbe ProbePresence(const char* path)
 {

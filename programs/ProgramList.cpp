@@ -4,20 +4,12 @@
 #include "platform/FileFind.h"
 #include "platform/StringArray.h"
 
-#include <mbstring.h>
-
 #include <algorithm>
 #include <utility>
 
 namespace {
 
 const char kManifestSuffix[] = ".manifest";
-
-int CompareNames(const char* a, const char* b)
-{
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a),
-                    reinterpret_cast<const unsigned char*>(b));
-}
 
 // The names of the folder's manifests, sorted without regard to case for lookups. The pattern
 // matches every name that ends in ".manifest"; anything else it lets through never matches a
@@ -32,7 +24,7 @@ DWORD ListManifestNames(const CString& folder, CStringArray& names)
             names.Add(finder.GetFileName());
     }
     std::sort(names.GetData(), names.GetData() + names.GetSize(),
-              [](const CString& a, const CString& b) { return CompareNames(a, b) < 0; });
+              [](const CString& a, const CString& b) { return CompareNoCase(a, b) < 0; });
     return finder.GetSearchError();
 }
 
@@ -41,9 +33,9 @@ bool HasName(const CStringArray& sorted, const char* name)
     const CString* end = sorted.GetData() + sorted.GetSize();
     const CString* found = std::lower_bound(sorted.GetData(), end, name,
                                             [](const CString& element, const char* key) {
-        return CompareNames(element, key) < 0;
+        return CompareNoCase(element, key) < 0;
     });
-    return found != end && CompareNames(*found, name) == 0;
+    return found != end && CompareNoCase(*found, name) == 0;
 }
 
 CString ManifestName(const ProgramEntry& entry)
@@ -137,7 +129,7 @@ void ReprobeProgram(const CString& folder, ProgramEntry& entry)
 
 bool ShareManifest(const ProgramEntry& a, const ProgramEntry& b)
 {
-    return CompareNames(a.name, b.name) == 0;
+    return CompareNoCase(a.name, b.name) == 0;
 }
 
 void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& shared)
@@ -148,7 +140,7 @@ void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& share
     for (int i = 0; i < entries.GetSize(); ++i)
         order.Add(i);
     std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
-        return CompareNames(entries[a].name, entries[b].name) < 0;
+        return CompareNoCase(entries[a].name, entries[b].name) < 0;
     });
     CArray<bool> bShared;
     bShared.Reserve(entries.GetSize());
