@@ -8,22 +8,23 @@ namespace {
 
 CDialog* s_route = nullptr; // the dialog PumpMessages offers messages to, if any
 
-void RemoveTree(const std::string& folder)
+// Wide names, so that names the code page cannot spell go too.
+void RemoveTree(const std::wstring& folder)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &data)) {
-        const std::string name = data.cFileName, child = folder + "\\" + name;
-        if (name == "." || name == "..")
+    WIN32_FIND_DATAW data;
+    HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(h, &data)) {
+        const std::wstring name = data.cFileName, child = folder + L"\\" + name;
+        if (name == L"." || name == L"..")
             continue;
-        ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             RemoveTree(child);
         else
-            ::DeleteFileA(child.c_str());
+            ::DeleteFileW(child.c_str());
     }
     ::FindClose(h);
-    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 void SendPair(INPUT input, DWORD upFlag)
@@ -49,7 +50,8 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(m_path.substr(0, m_path.size() - 1));
+    const std::string folder = m_path.substr(0, m_path.size() - 1);
+    RemoveTree(std::wstring(folder.begin(), folder.end())); // ASCII: made by the constructor
 }
 
 std::string TempFolder::CreateFileWith(const std::string& relative, const std::string& data) const
