@@ -202,7 +202,7 @@ TEST_F(EndToEnd, SelectEnterAllOnAllOffCheckBoxesAndEscape)
     EXPECT_EQ(std::string(2048, 'x'), test::ReadWholeFile(m_folder / "Beta.EXE"));
     EXPECT_FALSE(HasEnded(0));
     test::PressKey(VK_ESCAPE);
-    EXPECT_TRUE(HasEnded(30000));
+    EXPECT_TRUE(HasEnded(test::kProcessWaitMs));
 }
 
 } // namespace

@@ -114,10 +114,14 @@ private:
     CDialog* m_previous;
 };
 
-// Pumps messages until `done` holds. The default is long enough for Wine to start a program on a
-// loaded machine; the wait ends as soon as the condition holds.
+// How long a wait for another process may take: where the kernel runs no 32-bit programs, a
+// 32-bit one starts under an emulator (cmake/i386.sh) and takes a minute or more to come up.
+inline constexpr DWORD kProcessWaitMs = 600000;
+
+// Pumps messages until `done` holds, long enough for Wine to start a program on a loaded or
+// emulating machine; the wait ends as soon as the condition holds.
 template <class Condition>
-bool WaitFor(Condition done, DWORD timeoutMs = 30000)
+bool WaitFor(Condition done, DWORD timeoutMs = kProcessWaitMs)
 {
     for (DWORD start = ::GetTickCount(); !done(); PumpMessages(20)) {
         if (::GetTickCount() - start > timeoutMs)
