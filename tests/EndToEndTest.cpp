@@ -26,6 +26,7 @@ protected:
             m_folder.CreateFileWith(name, std::string(2048, 'x'));
         m_folder.CreateFileWith("gamma.exe.manifest", kOwnManifest);
 
+        SKIP_IF_32_BIT_PROGRAMS_ARE_EMULATED();
         m_hDlg = test::StartProduct(&m_pi);
         ASSERT_TRUE(m_hDlg && WaitFor(
                                   [this] {

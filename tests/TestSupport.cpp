@@ -141,6 +141,13 @@ bool RunOnUnixSide(const std::string& command)
            ReadWholeFile(folder / "done") == "0\n";
 }
 
+bool Emulates32BitPrograms()
+{
+    char value[8] = {};
+    return ::GetEnvironmentVariableA("VENEERKIT_I386_EMULATED", value, sizeof(value)) == 1 &&
+           value[0] == '1';
+}
+
 std::string ProductPath()
 {
     char path[MAX_PATH] = {};

@@ -90,6 +90,18 @@ struct CodePage {
     bool ok;
 };
 
+// Where the kernel runs no 32-bit programs, the test command runs them under an emulator that
+// takes minutes to start each one and may hang (cmake/i386.sh); tests that would start 32-bit
+// programs then say so and skip that part.
+bool Emulates32BitPrograms();
+inline constexpr char kNo32BitPrograms[] =
+    "this kernel runs no 32-bit programs; under the emulator each would take minutes to start";
+#define SKIP_IF_32_BIT_PROGRAMS_ARE_EMULATED()                   \
+    do {                                                         \
+        if (sizeof(void*) == 4 && test::Emulates32BitPrograms()) \
+            GTEST_SKIP() << test::kNo32BitPrograms;              \
+    } while (false)
+
 // Veneerkit.exe, built beside the test exe.
 std::string ProductPath();
 // A fixture program, fixtures\<architecture>\<kind>.exe beside Veneerkit.exe; by default of the
