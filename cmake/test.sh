@@ -11,9 +11,10 @@ cleanup() {
     stop_xvfb
 }
 
-# Tells from what ctest actually ran, not from a listing, whether both suites ran and the shipped
-# 32-bit one ran no fewer tests than the 64-bit one: a 32-bit exe that never starts can make its
-# suite vanish at discovery while everything else passes.
+# Tells from what ctest actually ran, not from a listing, whether both suites ran, the shipped
+# 32-bit one no fewer tests than the 64-bit one, and each its code-page tests under 932 too: a
+# 32-bit exe that never starts can make its suite vanish at discovery while everything else
+# passes, and so can a runner whose locale is gone.
 check_suites_ran() {
     local counts
     counts=$(grep -o '<testcase [^>]*>' "$1" | awk '
@@ -24,14 +25,17 @@ check_suites_ran() {
         }
         / status="(run|fail)"/ && (arch == "win32" || arch == "win64") {
             ran[arch]++; seconds[arch] += time
+            if (index(name, arch ".cp932.") == 1)
+                cp932[arch]++
         }
         END {
-            printf "%d %d %.0f %.0f\n", ran["win32"], ran["win64"], \
-                seconds["win32"], seconds["win64"]
+            printf "%d %d %.0f %.0f %d %d\n", ran["win32"], ran["win64"], \
+                seconds["win32"], seconds["win64"], cp932["win32"], cp932["win64"]
         }') || die "could not read $1"
-    local win32 win64 seconds32 seconds64
-    read -r win32 win64 seconds32 seconds64 <<<"$counts"
-    say "win32 suite: $win32 tests ran in $seconds32 s; win64 suite: $win64 in $seconds64 s"
+    local win32 win64 seconds32 seconds64 cp932_32 cp932_64
+    read -r win32 win64 seconds32 seconds64 cp932_32 cp932_64 <<<"$counts"
+    say "win32 suite: $win32 tests ran in $seconds32 s ($cp932_32 of them under code page 932);" \
+        "win64 suite: $win64 in $seconds64 s ($cp932_64 under 932)"
     if [ "$win32" -eq 0 ] || [ "$win64" -eq 0 ]; then
         printf 'error: a suite ran no test (win32: %s, win64: %s)\n' "$win32" "$win64" >&2
         return 1
@@ -39,6 +43,11 @@ check_suites_ran() {
     if [ "$win32" -lt "$win64" ]; then
         printf 'error: the win32 suite ran %s tests, fewer than the %s of win64\n' \
             "$win32" "$win64" >&2
+        return 1
+    fi
+    if [ "$cp932_32" -eq 0 ] || [ "$cp932_64" -eq 0 ]; then
+        printf 'error: a suite ran no test under code page 932 (win32: %s, win64: %s)\n' \
+            "$cp932_32" "$cp932_64" >&2
         return 1
     fi
 }

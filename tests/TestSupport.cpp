@@ -3,6 +3,8 @@
 
 #include "platform/Dialog.h"
 
+#include <cstdlib>
+
 namespace test {
 namespace {
 
@@ -137,6 +139,13 @@ bool RunOnUnixSide(const std::string& command)
     ::CloseHandle(pi.hProcess);
     return WaitFor([&] { return FileExists(folder / "done"); }) &&
            ReadWholeFile(folder / "done") == "0\n";
+}
+
+UINT RequestedCodePage()
+{
+    char value[16] = {};
+    const DWORD length = ::GetEnvironmentVariableA("VENEERKIT_CODE_PAGE", value, sizeof(value));
+    return length && length < sizeof(value) ? std::strtoul(value, nullptr, 10) : 0;
 }
 
 std::string ProductPath()

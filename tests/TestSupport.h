@@ -90,6 +90,17 @@ struct CodePage {
     bool ok;
 };
 
+// Code pages. Wine fixes a process's ANSI code page at its start, from its Unix locale, so the
+// test runner starts the suites in two: every suite under 1252 (C.UTF-8), and each suite whose
+// name ends in CodePageTest (ListingCodePageTest, say) once more under 932 (ja_JP.UTF-8), its
+// ctest names then starting win32.cp932. and win64.cp932. Such a test reads GetACP() and takes
+// its expectations from a table with a row for each of kTestedCodePages. It never skips for a
+// missing locale: the set-up makes both.
+inline constexpr UINT kTestedCodePages[] = { 1252, 932 };
+// The code page the runner started this process for, or 0 when it was started some other way
+// (by hand, or on Windows, where the code page is the machine's).
+UINT RequestedCodePage();
+
 // Veneerkit.exe, built beside the test exe.
 std::string ProductPath();
 // A fixture program, fixtures\<architecture>\<kind>.exe beside Veneerkit.exe; by default of the
