@@ -22,7 +22,9 @@ public:
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& relative) const { return m_path + relative; }
 
-    // Creates a file of `size` zero bytes or with `content`, or a folder; returns its path.
+    // Creates a file of `size` zero bytes or with `content`, or a folder; returns its path. One
+    // that cannot be made (a name the file system cannot spell, say) throws, which fails the
+    // test at once rather than leaving it to check a folder that lacks the file.
     std::string CreateFileOfSize(const std::string& relative, DWORD size) const
     {
         return CreateFileWith(relative, std::string(size, '\0'));
