@@ -142,9 +142,16 @@ find_wine64() {
 
 # Debian's `wine` falls back to wine64 when the 32-bit loader is missing and then fails on every
 # 32-bit exe; a clear message here beats a suite of failures later.
+# A kernel that runs no 32-bit Linux programs (built or booted without IA32 emulation, as in some
+# VMs and sandboxes) cannot start the loader at all, which would fail every 32-bit exe.
 find_wine32() {
-    [ -x /usr/lib/wine/wine ] || [ -x /opt/wine-stable/bin/wine ] ||
-        die "the 32-bit Wine loader is missing: install wine32:i386"
+    local loader output
+    for loader in /usr/lib/wine/wine /opt/wine-stable/bin/wine ""; do
+        [ -n "$loader" ] && [ -x "$loader" ] && break
+    done
+    [ -n "$loader" ] || die "the 32-bit Wine loader is missing: install wine32:i386"
+    output=$("$loader" --version 2>&1) ||
+        die "the 32-bit Wine loader $loader does not run on this machine (${output##*: })"
     WINE32=$(command -v wine) || die "wine not found"
 }
 
