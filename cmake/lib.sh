@@ -186,12 +186,33 @@ check_format() {
 }
 
 configure() {
-    say "configuring $BUILD_DIR"
+    local timeout
+    timeout=$(test_timeout)
+    say "configuring $BUILD_DIR (${timeout} s for each test)"
     mkdir -p "$BUILD_DIR"
-    (cd "$VENEERKIT_ROOT" && cmake --preset default >"$BUILD_DIR/configure.log" 2>&1) || {
+    (cd "$VENEERKIT_ROOT" &&
+        cmake --preset default "-DVENEERKIT_TEST_TIMEOUT=$timeout" >"$BUILD_DIR/configure.log" 2>&1) || {
         cat "$BUILD_DIR/configure.log" >&2
         die "configure failed"
     }
+}
+
+# Seconds each test may take: VENEERKIT_TEST_TIMEOUT if set, else 120, or 1800 where binfmt
+# hands 32-bit programs to qemu-i386 (a kernel without 32-bit support): every 32-bit Wine
+# process is emulated there, and a suite's listing alone can take minutes.
+test_timeout() {
+    local entry
+    if [ -n "${VENEERKIT_TEST_TIMEOUT:-}" ]; then
+        echo "$VENEERKIT_TEST_TIMEOUT"
+        return
+    fi
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        if grep -qsx enabled "$entry" && grep -qs '^interpreter .*qemu-i386' "$entry"; then
+            echo 1800
+            return
+        fi
+    done
+    echo 120
 }
 
 build_all() {
