@@ -3,6 +3,9 @@
 
 #include "platform/Dialog.h"
 
+#include <cstdlib>
+#include <stdexcept>
+
 namespace test {
 namespace {
 
@@ -25,6 +28,12 @@ void RemoveTree(const std::wstring& folder)
     }
     ::FindClose(h);
     ::RemoveDirectoryW(folder.c_str());
+}
+
+// Names the path and the reason GetLastError gives for the call that just failed.
+std::string NotMade(const std::string& path)
+{
+    return "could not make " + path + ": error " + std::to_string(::GetLastError());
 }
 
 void SendPair(INPUT input, DWORD upFlag)
@@ -59,16 +68,25 @@ std::string TempFolder::CreateFileWith(const std::string& relative, const std::s
     const std::string path = m_path + relative;
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw std::runtime_error(NotMade(path));
     DWORD written = 0;
-    ::WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    const bool whole = ::WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written,
+                                   nullptr) &&
+                       written == data.size();
+    const std::string failure = whole ? std::string() : NotMade(path);
     ::CloseHandle(h);
+    if (!whole)
+        throw std::runtime_error(failure);
     return path;
 }
 
 std::string TempFolder::CreateFolder(const std::string& relative) const
 {
-    ::CreateDirectoryA((m_path + relative).c_str(), nullptr);
-    return m_path + relative;
+    const std::string path = m_path + relative;
+    if (!::CreateDirectoryA(path.c_str(), nullptr))
+        throw std::runtime_error(NotMade(path));
+    return path;
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -146,6 +164,13 @@ bool Emulates32BitPrograms()
     char value[8] = {};
     return ::GetEnvironmentVariableA("VENEERKIT_I386_EMULATED", value, sizeof(value)) == 1 &&
            value[0] == '1';
+}
+
+UINT RequestedCodePage()
+{
+    char value[16] = {};
+    const DWORD length = ::GetEnvironmentVariableA("VENEERKIT_CODE_PAGE", value, sizeof(value));
+    return length && length < sizeof(value) ? std::strtoul(value, nullptr, 10) : 0;
 }
 
 std::string ProductPath()
