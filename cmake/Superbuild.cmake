@@ -16,12 +16,6 @@ foreach(_var IN ITEMS VENEERKIT_WINEPREFIX VENEERKIT_GTEST_SOURCE_DIR VENEERKIT_
     endif()
 endforeach()
 
-# Where 32-bit programs run only under an emulator (cmake/i386.sh), the 32-bit suite runs in one
-# process rather than one per test.
-option(VENEERKIT_I386_EMULATED "32-bit programs run under an emulator here" OFF)
-set(_one_process_win32 ${VENEERKIT_I386_EMULATED})
-set(_one_process_win64 OFF)
-
 set(_toolchain_win32 "${CMAKE_SOURCE_DIR}/cmake/toolchain-i686-w64-mingw32.cmake")
 set(_toolchain_win64 "${CMAKE_SOURCE_DIR}/cmake/toolchain-x86_64-w64-mingw32.cmake")
 
@@ -42,7 +36,6 @@ foreach(_arch IN ITEMS win32 win64)
         PREFIX "${CMAKE_BINARY_DIR}/superbuild/${_arch}"
         STAMP_DIR "${_stamp_dir}"
         CMAKE_ARGS "-DCMAKE_TOOLCHAIN_FILE=${_toolchain_${_arch}}" ${_forward_args}
-            "-DVENEERKIT_ONE_PROCESS_SUITE=${_one_process_${_arch}}"
         BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel ${VENEERKIT_JOBS}
         BUILD_ALWAYS TRUE
         INSTALL_COMMAND ""

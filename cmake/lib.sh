@@ -190,27 +190,14 @@ check_format() {
 
 configure() {
     local timeout
-    timeout=$(test_timeout)
+    timeout=${VENEERKIT_TEST_TIMEOUT:-120}
     say "configuring $BUILD_DIR (${timeout} s for each test)"
     mkdir -p "$BUILD_DIR"
     (cd "$VENEERKIT_ROOT" &&
-        cmake --preset default "-DVENEERKIT_TEST_TIMEOUT=$timeout" \
-            "-DVENEERKIT_I386_EMULATED=${WIN32_EMULATED:-false}" >"$BUILD_DIR/configure.log" 2>&1) || {
+        cmake --preset default "-DVENEERKIT_TEST_TIMEOUT=$timeout" >"$BUILD_DIR/configure.log" 2>&1) || {
         cat "$BUILD_DIR/configure.log" >&2
         die "configure failed"
     }
-}
-
-# Seconds each test may take: VENEERKIT_TEST_TIMEOUT if set, else 120, or 600 where 32-bit
-# programs run under an emulator (cmake/i386.sh) and a 64-bit test may still wait for one.
-test_timeout() {
-    if [ -n "${VENEERKIT_TEST_TIMEOUT:-}" ]; then
-        echo "$VENEERKIT_TEST_TIMEOUT"
-    elif [ "${WIN32_EMULATED:-false}" = true ]; then
-        echo 600
-    else
-        echo 120
-    fi
 }
 
 build_all() {

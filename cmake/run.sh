@@ -90,6 +90,8 @@ demo_manifests() {
 install_missing
 find_wine64
 find_wine32
+# Under the emulator (cmake/i386.sh) the 32-bit exe takes minutes to show its window.
+[ "$WIN32_EMULATED" = true ] && WINDOW_TIMEOUT=${VENEERKIT_WINDOW_TIMEOUT:-900}
 configure
 # Only the exe users get is needed; the tests and the 64-bit build are left to the test command.
 cmake --build "$BUILD_DIR" --target win32-configure >/dev/null ||

@@ -87,7 +87,6 @@ TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
 // process.
 TEST(DialogProgramTest, FirstResizeLaysOut)
 {
-    SKIP_IF_32_BIT_PROGRAMS_ARE_EMULATED();
     PROCESS_INFORMATION pi = {};
     const HWND hDlg = test::StartProduct(&pi);
     EXPECT_TRUE(hDlg != nullptr) << "no dialog shown";

@@ -437,7 +437,6 @@ TEST_F(ProgramRowsTest, DoubleClickAndEnterStartTheProgramOfTheirRow)
     EXPECT_EQ(LVIS_FOCUSED, m_list.GetItemState(0, LVIS_FOCUSED | LVIS_SELECTED));
     test::PressKey(VK_SPACE);
     EXPECT_EQ(kManifest, test::ReadWholeFile(m_folder / (Name(0) + ".manifest")));
-    SKIP_IF_32_BIT_PROGRAMS_ARE_EMULATED();
     ::SetEnvironmentVariableA("GTEST_FILTER", "-*");
     ::SetEnvironmentVariableA("GTEST_OUTPUT", ("xml:" + m_folder.Path()).c_str());
 

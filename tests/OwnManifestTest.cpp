@@ -130,8 +130,7 @@ TEST(OwnManifestTest, FixturesOfBothArchitecturesReadAsTheLoaderTreatsThem)
     }
     for (Run& run : runs) {
         DWORD code = 0;
-        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(run.pi.hProcess, test::kProcessWaitMs))
-            << run.label;
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(run.pi.hProcess, 60000)) << run.label;
         ::GetExitCodeProcess(run.pi.hProcess, &code);
         EXPECT_EQ(run.expected, code) << run.label;
         ::CloseHandle(run.pi.hProcess);

@@ -92,17 +92,9 @@ struct CodePage {
     bool ok;
 };
 
-// Where the kernel runs no 32-bit programs, the test command runs them under an emulator that
-// takes minutes to start each one and may hang (cmake/i386.sh); tests that would start 32-bit
-// programs then say so and skip that part.
+// Where the kernel runs no 32-bit programs, an emulator stands in for it (cmake/i386.sh), too
+// slow and unsteady to start 32-bit programs from a test.
 bool Emulates32BitPrograms();
-inline constexpr char kNo32BitPrograms[] =
-    "this kernel runs no 32-bit programs; under the emulator each would take minutes to start";
-#define SKIP_IF_32_BIT_PROGRAMS_ARE_EMULATED()                   \
-    do {                                                         \
-        if (sizeof(void*) == 4 && test::Emulates32BitPrograms()) \
-            GTEST_SKIP() << test::kNo32BitPrograms;              \
-    } while (false)
 
 // Code pages. Wine fixes a process's ANSI code page at its start, from its Unix locale, so the
 // test runner starts the suites in two: every suite under 1252 (C.UTF-8), and each suite whose
@@ -139,14 +131,10 @@ private:
     CDialog* m_previous;
 };
 
-// How long a wait for another process may take: where the kernel runs no 32-bit programs, a
-// 32-bit one starts under an emulator (cmake/i386.sh) and takes a minute or more to come up.
-inline constexpr DWORD kProcessWaitMs = 600000;
-
-// Pumps messages until `done` holds, long enough for Wine to start a program on a loaded or
-// emulating machine; the wait ends as soon as the condition holds.
+// Pumps messages until `done` holds. The default is long enough for Wine to start a program on a
+// loaded machine; the wait ends as soon as the condition holds.
 template <class Condition>
-bool WaitFor(Condition done, DWORD timeoutMs = kProcessWaitMs)
+bool WaitFor(Condition done, DWORD timeoutMs = 30000)
 {
     for (DWORD start = ::GetTickCount(); !done(); PumpMessages(20)) {
         if (::GetTickCount() - start > timeoutMs)
