@@ -74,6 +74,24 @@ struct Layout {
     DWORD sectionRest;
 };
 
+// A copy whose headers move to the file's end with `extra` more sections ahead of its own: empty
+// ones, and one that ends where the resources' section begins while its file bytes run on.
+std::string WithMoreSections(const std::string& bytes, const Layout& at, int extra)
+{
+    const DWORD count = At(bytes, at.nt + 6, 2);
+    const size_t table = at.optional + At(bytes, at.nt + 20, 2);
+    std::string before(40, '\0');
+    Put(before, 8, 0x1000);
+    Put(before, 12, At(bytes, at.section + 12) - 0x1000);
+    Put(before, 16, 0x2000);
+    std::string headers = bytes.substr(at.nt, table - at.nt) + std::string(40 * (extra - 1), '\0') +
+                          before + bytes.substr(table, 40 * count);
+    Put(headers, 6, count + extra, 2);
+    std::string moved = bytes + std::string(8 - bytes.size() % 8, '\0');
+    Put(moved, 0x3C, static_cast<DWORD>(moved.size()));
+    return moved + headers;
+}
+
 } // namespace
 
 TEST(OwnManifestTest, FixturesOfBothArchitecturesReadAsTheLoaderTreatsThem)
@@ -218,7 +236,7 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
             { "unknown optional header", at.optional, 0x107, 2 },
             { "optional header too short for the resources", at.nt + 20, 0x60, 2 },
             { "two data directories", at.directoryCount, 2, 4 },
-            { "more sections than the loader takes", at.nt + 6, 0xFFFF, 2 },
+            { "more sections than the file holds", at.nt + 6, 0xFFFF, 2 },
             { "resources outside every section", at.resourceEntry, 0x7FFF0000, 4 },
             { "section data past the end, wrapping 32 bits", at.section + 20, 0xFFFFFFF0, 4 },
             { "more root entries than the section holds", at.root + 14, 0xFFFF, 2 },
@@ -241,6 +259,14 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
             EXPECT_EQ(OwnManifest::None, ReadOwnManifest(path.c_str()))
                 << architecture << ": " << patch.damage;
         }
+
+        // The section table read whatever its length, each section ending where it ends: ahead
+        // of the program's own, empty ones and one whose file bytes run on past its end into
+        // where the resources' section begins.
+        EXPECT_EQ(OwnManifest::Themed,
+                  ReadOwnManifest(
+                      folder.CreateFileWith("many.exe", WithMoreSections(bytes, at, 97)).c_str()))
+            << architecture;
 
         // A manifest longer than is worth reading counts by its beginning, although that is no
         // whole document: its end tag is moved 1 MiB on, and the section made to hold it.
