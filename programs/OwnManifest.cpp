@@ -15,9 +15,10 @@ constexpr WORD kProcessManifestId = 1;     // CREATEPROCESS_MANIFEST_RESOURCE_ID
 constexpr DWORD kIsDirectory = 0x80000000; // IMAGE_RESOURCE_DATA_IS_DIRECTORY
 constexpr DWORD kIsNamed = 0x80000000;     // IMAGE_RESOURCE_NAME_IS_STRING
 
-// Real manifests take a few kilobytes. Of a longer one only this much is read: manifests state
-// their dependencies near the top.
-constexpr DWORD kMaxManifestText = 64 * 1024;
+// Real manifests take a few kilobytes. A longer one is read whole up to this bound, since a
+// dependency may stand anywhere in it; past the bound the program's own manifest is not judged
+// at all rather than judged by a part.
+constexpr DWORD kMaxManifestText = 4 * 1024 * 1024;
 // Every read costs, so a read fetches this much: the first covers the headers and the section
 // table, the second the resource directory and often the manifest too.
 constexpr DWORD kWindowSize = 4096;
@@ -226,14 +227,13 @@ OwnManifest ReadOwnManifest(const char* programPath)
         return OwnManifest::None;
 
     FileExtent extent;
-    if (!table.Map(entry.OffsetToData, &extent) || entry.Size > extent.length)
+    if (!table.Map(entry.OffsetToData, &extent) || entry.Size > extent.length ||
+        entry.Size > kMaxManifestText)
         return OwnManifest::None;
-    const bool bCut = entry.Size > kMaxManifestText;
-    const DWORD size = bCut ? kMaxManifestText : entry.Size;
     CString text;
-    char* buffer = text.GetBufferSetLength(static_cast<int>(size));
-    if (!window.Read(extent.offset, buffer, size))
+    char* buffer = text.GetBufferSetLength(static_cast<int>(entry.Size));
+    if (!window.Read(extent.offset, buffer, entry.Size))
         return OwnManifest::None;
     file.Reset();
-    return ClassifyManifestText(buffer, size, !bCut);
+    return ClassifyManifestText(buffer, entry.Size);
 }

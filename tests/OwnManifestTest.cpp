@@ -92,6 +92,18 @@ std::string WithMoreSections(const std::string& bytes, const Layout& at, int ext
     return moved + headers;
 }
 
+// A copy whose manifest is `text`, put at the file's end, the resources' section grown to hold it.
+std::string WithManifestText(const std::string& bytes, const Layout& at, const std::string& text)
+{
+    std::string changed = bytes;
+    const DWORD inSection = static_cast<DWORD>(bytes.size()) - At(bytes, at.section + 20);
+    Put(changed, at.dataEntry, At(bytes, at.section + 12) + inSection);
+    Put(changed, at.dataEntry + 4, static_cast<DWORD>(text.size()));
+    for (size_t size : { at.section + 8, at.section + 16 })
+        Put(changed, size, inSection + static_cast<DWORD>(text.size()));
+    return changed + text;
+}
+
 } // namespace
 
 TEST(OwnManifestTest, FixturesOfBothArchitecturesReadAsTheLoaderTreatsThem)
@@ -267,18 +279,6 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
                   ReadOwnManifest(
                       folder.CreateFileWith("many.exe", WithMoreSections(bytes, at, 97)).c_str()))
             << architecture;
-
-        // A manifest longer than is worth reading counts by its beginning, although that is no
-        // whole document: its end tag is moved 1 MiB on, and the section made to hold it.
-        const std::string end = "</assembly>";
-        std::string padded = bytes + std::string(1 << 20, ' ') + end;
-        padded.replace(bytes.find(end), end.size(), end.size(), ' ');
-        Put(padded, at.dataEntry + 4, At(bytes, at.dataEntry + 4) + (1 << 20) + end.size());
-        Put(padded, at.section + 8, At(bytes, at.section + 8) + (1 << 20) + 0x1000);
-        Put(padded, at.section + 16, At(bytes, at.section + 16) + (1 << 20) + 0x1000);
-        EXPECT_EQ(OwnManifest::Themed,
-                  ReadOwnManifest(folder.CreateFileWith("long.exe", padded).c_str()))
-            << architecture;
     }
 }
 
@@ -316,6 +316,30 @@ OwnManifest Classify(const std::string& text)
 }
 
 } // namespace
+
+// A long manifest is judged whole, whatever stands before its dependency; past a few megabytes it
+// is not judged at all.
+TEST(OwnManifestTest, LongManifestsAreReadWholeUpToABound)
+{
+    test::TempFolder folder;
+    const struct {
+        std::string before;
+        OwnManifest expected;
+    } manifests[] = {
+        { "<!--" + std::string(70 * 1024, 'x') + "-->", OwnManifest::Themed },
+        { std::string(5 << 20, ' '), OwnManifest::None },
+    };
+    for (const char* architecture : Architectures()) {
+        const std::string bytes = test::ReadWholeFile(test::FixturePath("classic", architecture));
+        for (const auto& manifest : manifests) {
+            const std::string program = WithManifestText(bytes, Layout(bytes),
+                                                         WithIdentity(kIdentity, manifest.before));
+            EXPECT_EQ(manifest.expected,
+                      ReadOwnManifest(folder.CreateFileWith("long.exe", program).c_str()))
+                << architecture << " " << manifest.before.size();
+        }
+    }
+}
 
 TEST(OwnManifestTest, TextAskingForTheCommonControls6InAnyLegalShapeIsThemed)
 {
