@@ -105,8 +105,10 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
         EXPECT_NE(std::string::npos, written.find(part)) << part;
 
     // Empty still counts as present; a longer one shows a rewrite and a truncation alike. One
-    // byte more or less than ours is someone else's, which switching off must not delete.
-    for (const std::string& own : { std::string(), kHandWritten, kOurs + "\n", kOurs.substr(1) }) {
+    // byte more or less than ours, at either end, is someone else's, which switching off must not
+    // delete.
+    for (const std::string& own : { std::string(), kHandWritten, kOurs + "\n", kOurs.substr(1),
+                                    kOurs.substr(0, kOurs.size() - 1) }) {
         const std::string path = folder.CreateFileWith("own.exe.manifest", own);
         EXPECT_EQ("foreign", Probe(path)) << own.size();
         EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(path.c_str()));

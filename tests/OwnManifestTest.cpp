@@ -367,6 +367,8 @@ TEST(OwnManifestTest, TextAskingForTheCommonControls6InAnyLegalShapeIsThemed)
         "\xEF\xBB\xBF" + WithIdentity(kIdentity, "<description>\xC3\x9C\xE3\x81\x82</description>"),
         Utf16(WithIdentity(kIdentity, "<description>\xA7 \xB6</description>"), false),
         Utf16(WithIdentity(kIdentity, "<description>\xA7 \xB6</description>"), true),
+        // Text that ends right where a comment does.
+        WithIdentity(kIdentity) + "<!-- end -->",
     };
     for (const std::string& text : themed)
         EXPECT_EQ(OwnManifest::Themed, Classify(text)) << text;
@@ -376,6 +378,8 @@ TEST(OwnManifestTest, TextAskingForAnythingElseOrUnreadableIsClassic)
 {
     const std::string name = "name=\"Microsoft.Windows.Common-Controls\" ";
     const std::string identity = "<assemblyIdentity " + kIdentity + "/>";
+    std::string openSubset = WithIdentity(kIdentity);
+    openSubset.insert(openSubset.find("<assembly"), "<!DOCTYPE assembly [ <!ENTITY e 'open'> >");
     const std::string classic[] = {
         "",
         "<?xml version=\"1.0\"?>\n<assembly><trustInfo/></assembly>",
@@ -400,6 +404,7 @@ TEST(OwnManifestTest, TextAskingForAnythingElseOrUnreadableIsClassic)
             "</dependency></dependentAssembly></assembly>",
         WithIdentity(kIdentity) + "<assembly/>",
         WithIdentity(kIdentity, "<!-- never closed"),
+        openSubset,
         WithIdentity("name=Microsoft.Windows.Common-Controls version=\"6.0.0.0\""),
         WithIdentity(name + "version=\"6.0.0.0\"type=\"win32\""),
         // UTF-16 without a byte order mark is taken for UTF-8, as the loader takes it.
