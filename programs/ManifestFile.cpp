@@ -5,7 +5,9 @@
 #include "platform/Handle.h"
 
 #include <shellapi.h>
+#include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 namespace {
 
@@ -20,45 +22,95 @@ Function LaterKernelCall(const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
 }
 
+// UTF-16 text of this file's own: the queries that decide about links take names in characters,
+// exactly, where an ANSI answer may be cut short or spelt with look-alikes.
+class WideText {
+public:
+    WideText() = default;
+    // The ANSI text converted exactly; empty where a byte sequence is no character of the code
+    // page.
+    explicit WideText(const char* text)
+    {
+        const int length = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr,
+                                                 0);
+        if (length > 0 && !::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1,
+                                                 Allocate(static_cast<DWORD>(length)), length))
+            m_p[0] = L'\0';
+    }
+    ~WideText() { ::free(m_p); }
+    WideText(const WideText&) = delete;
+    WideText& operator=(const WideText&) = delete;
+
+    // Room for `length` characters and a terminator, holding empty text.
+    WCHAR* Allocate(DWORD length)
+    {
+        ::free(m_p);
+        m_p = static_cast<WCHAR*>(::malloc(sizeof(WCHAR) * (length + 1)));
+        if (!m_p)
+            ::abort(); // out of memory: nothing sensible is left to do
+        m_p[0] = L'\0';
+        return m_p;
+    }
+    const WCHAR* Get() const { return m_p ? m_p : L""; }
+    WCHAR* Buffer() { return m_p; } // null until allocated
+    bool IsEmpty() const { return !m_p || !m_p[0]; }
+
+private:
+    WCHAR* m_p = nullptr;
+};
+
 // The name an open file goes by for the file system, or empty where it cannot tell.
-CString OpenedName(HANDLE h)
+void OpenedName(HANDLE h, WideText& name)
 {
-    using GetFinalPathName = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    using GetFinalPathName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
     static const auto getFinalPathName = LaterKernelCall<GetFinalPathName>(
-        "GetFinalPathNameByHandleA");
+        "GetFinalPathNameByHandleW");
     const DWORD kFileNameOpened = 0x8; // the name opened, not one of a file's other hard links
-    CString name;
-    if (!getFinalPathName)
-        return name;
-    const int size = 2 * MAX_PATH; // room for the \\?\ in front of a name near MAX_PATH
-    char* buffer = name.GetBufferSetLength(size);
-    const DWORD length = getFinalPathName(h, buffer, size + 1, kFileNameOpened);
-    if (length == 0 || length > static_cast<DWORD>(size))
-        buffer[0] = '\0';
-    name.ReleaseBuffer();
-    return name;
+    name.Allocate(0);
+    // The answer gives the length it needs, which may grow again before the next call.
+    for (DWORD size = MAX_PATH; getFinalPathName;) {
+        const DWORD length = getFinalPathName(h, name.Allocate(size), size + 1, kFileNameOpened);
+        if (length <= size) {
+            if (length == 0)
+                name.Allocate(0);
+            return;
+        }
+        size = length;
+    }
 }
 
 // Wine 8 follows a symbolic link in every call, FILE_FLAG_OPEN_REPARSE_POINT included, and
-// reports no reparse point; only the name the opened file goes by gives the link away. The
-// folder is resolved the same way, so a linked folder on the way is no link of the manifest's.
-bool ResolvesElsewhere(HANDLE file, const CString& path)
+// reports no reparse point; only the name the opened file goes by gives the link away. That name
+// must be the folder's followed by the entry's own name as the folder lists it, to the letter: a
+// link may differ from its target by case alone. The folder is resolved the same way, so a linked
+// folder on the way is no link of the manifest's. Where any of this cannot be told, the answer is
+// yes, so that nothing is done through what may be a link.
+bool ResolvesElsewhere(HANDLE file, const char* path)
 {
-    const int slash = path.ReverseFind('\\');
-    if (slash < 0)
-        return false;
-    FileHandle folder(::CreateFileA(path.Left(slash + 1), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+    WideText wide(path);
+    WCHAR* slash = wide.IsEmpty() ? nullptr : ::wcsrchr(wide.Buffer(), L'\\');
+    WIN32_FIND_DATAW entry;
+    FindHandle found(slash ? ::FindFirstFileW(wide.Get(), &entry) : INVALID_HANDLE_VALUE);
+    if (!found)
+        return true;
+    // The folder with its backslash, which a drive's root needs.
+    const WCHAR next = slash[1];
+    slash[1] = L'\0';
+    FileHandle folder(::CreateFileW(wide.Get(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    slash[1] = next;
+    WideText folderName, openedName;
     if (!folder)
-        return false;
-    CString expected = OpenedName(folder.Get());
-    const CString opened = OpenedName(file);
-    if (expected.IsEmpty() || opened.IsEmpty())
-        return false;
-    if (!expected.EndsWith('\\'))
-        expected += '\\';
-    expected += path.Mid(slash + 1);
-    return CompareNoCase(expected, opened) != 0;
+        return true;
+    OpenedName(folder.Get(), folderName);
+    OpenedName(file, openedName);
+    const size_t length = ::wcslen(folderName.Get());
+    if (length == 0 || ::wcsncmp(folderName.Get(), openedName.Get(), length) != 0)
+        return true;
+    const WCHAR* name = openedName.Get() + length;
+    if (folderName.Get()[length - 1] != L'\\' && *name++ != L'\\')
+        return true;
+    return ::wcscmp(name, entry.cFileName) != 0;
 }
 
 DWORD LinkCount(const char* path)

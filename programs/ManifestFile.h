@@ -44,8 +44,9 @@ enum class ManifestState {
 struct ManifestProbe {
     ManifestState state = ManifestState::Absent;
     DWORD error = ERROR_SUCCESS; // for Unreadable: why the open failed
-    // The name is a symbolic link or another reparse point. Known only where the link leads to
-    // a file: a link to nothing probes as Absent, and switching on then fails (ERROR_FILE_EXISTS).
+    // The name is a symbolic link or another reparse point, or whether it is one cannot be told.
+    // Known only where the link leads to a file: a link to nothing probes as Absent, and
+    // switching on then fails (ERROR_FILE_EXISTS).
     bool bLink = false;
 
     // Present means an exclusive open of the existing file succeeds.

@@ -221,39 +221,49 @@ TEST(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
     EXPECT_EQ("fill", Names(full));
 }
 
-// Links made on the Unix side: one beside its target, one to a file in another folder, one to
-// nothing. Wine 8 follows links in every call, so there switching off can only refuse; Windows
-// removes the link itself. The file a link points to never changes.
+// Links made on the Unix side: one beside its target, one to a file of its own name but for case,
+// one to a file in another folder, one to nothing. Wine 8 follows links in every call, so there
+// switching off can only refuse; Windows removes the link itself. The file a link points to never
+// changes.
 TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
 {
     test::TempFolder folder, elsewhere;
     const std::string target = folder.CreateFileWith("target.txt", kOurs);
+    const std::string cased = folder.CreateFileWith("CASED.EXE.manifest", kHandWritten);
     const std::string other = elsewhere.CreateFileWith("other.txt", kHandWritten);
     const std::string same = folder / "same.exe.manifest", away = folder / "away.exe.manifest";
     const std::string dangling = folder / "dangling.exe.manifest";
+    const std::string link = folder / "cased.exe.manifest";
+    // The Unix name of `link` would be its target's: Wine looks names up without regard to case.
+    const std::string inFolder = "cd " + test::Quoted(folder.Path()) + " && ";
     // Removed on the Unix side too: Wine's DeleteFileA would delete the targets and keep them.
     const std::string links = test::Quoted(same) + " " + test::Quoted(away) + " " +
                               test::Quoted(dangling);
     test::UnixChange linked({ "ln -s target.txt " + test::Quoted(same) + " && ln -s " +
                                   test::Quoted(other) + " " + test::Quoted(away) +
-                                  " && ln -s missing.txt " + test::Quoted(dangling),
-                              "rm -f " + links });
+                                  " && ln -s missing.txt " + test::Quoted(dangling) + " && " +
+                                  inFolder + "ln -s CASED.EXE.manifest cased.exe.manifest",
+                              "rm -f " + links + "; " + inFolder + "rm -f cased.exe.manifest" });
     if (!linked.Made())
         GTEST_SKIP() << "no symbolic links can be made here";
 
+    // A plain file named in another case is no link.
+    EXPECT_EQ("ours", Probe(folder / "TARGET.TXT"));
     EXPECT_EQ("ours link", Probe(same));
+    EXPECT_EQ("foreign link", Probe(link));
     EXPECT_EQ("foreign link", Probe(away));
     EXPECT_EQ("absent", Probe(dangling));
     EXPECT_EQ(DWORD(ERROR_FILE_EXISTS), EnsureManifest(dangling.c_str()));
     EXPECT_FALSE(test::FileExists(folder / "missing.txt"));
 
-    for (const std::string& link : { same, away }) {
-        const std::string before = Probe(link);
-        const DWORD result = RemoveManifest(link.c_str());
-        EXPECT_TRUE(result == ERROR_SUCCESS || result == kNotRemoved) << link << " " << result;
-        EXPECT_EQ(result == ERROR_SUCCESS ? "absent" : before, Probe(link)) << link;
+    for (const std::string& name : { same, away, link }) {
+        const std::string before = Probe(name);
+        const DWORD result = RemoveManifest(name.c_str());
+        EXPECT_TRUE(result == ERROR_SUCCESS || result == kNotRemoved) << name << " " << result;
+        EXPECT_EQ(result == ERROR_SUCCESS ? "absent" : before, Probe(name)) << name;
     }
     EXPECT_EQ(kOurs, test::ReadWholeFile(target));
+    EXPECT_EQ(kHandWritten, test::ReadWholeFile(cased));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(other));
 }
 
