@@ -113,6 +113,22 @@ bool ResolvesElsewhere(HANDLE file, const char* path)
     return ::wcscmp(name, entry.cFileName) != 0;
 }
 
+// Marks the open file for deletion once its handles close: the file the handle was checked on,
+// whatever its name leads to by then.
+DWORD DeleteOnClose(HANDLE h)
+{
+    using SetFileInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+    static const auto setFileInformation = LaterKernelCall<SetFileInformation>(
+        "SetFileInformationByHandle");
+    const int kFileDispositionInfo = 4;
+    BOOLEAN bDelete = TRUE; // FILE_DISPOSITION_INFO
+    if (!setFileInformation)
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    return setFileInformation(h, kFileDispositionInfo, &bDelete, sizeof(bDelete))
+               ? ERROR_SUCCESS
+               : ::GetLastError();
+}
+
 DWORD LinkCount(const char* path)
 {
     FileHandle file(
@@ -258,23 +274,15 @@ DWORD RemoveLink(const char* path, bool bOurs)
         link.Reset();
         return SendToRecycleBin(path);
     }
-    using SetFileInformation = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
-    static const auto setFileInformation = LaterKernelCall<SetFileInformation>(
-        "SetFileInformationByHandle");
-    const int kFileDispositionInfo = 4;
-    BOOLEAN bDelete = TRUE; // FILE_DISPOSITION_INFO
-    if (!setFileInformation)
-        return kNotRemoved;
-    return setFileInformation(link.Get(), kFileDispositionInfo, &bDelete, sizeof(bDelete))
-               ? ERROR_SUCCESS
-               : ::GetLastError();
+    return DeleteOnClose(link.Get());
 }
 
-// The presence test: an exclusive open of the existing file. A file that is there but cannot be
-// opened so (held open elsewhere, no read access) is as good as absent to the loader.
-FileHandle OpenExclusive(const char* path, ManifestProbe& probe)
+// The presence test: an exclusive open of the existing file, for reading and whatever more
+// `access` asks. A file that is there but cannot be opened so (held open elsewhere, no read
+// access) is as good as absent to the loader.
+FileHandle OpenExclusive(const char* path, DWORD access, ManifestProbe& probe)
 {
-    FileHandle file(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    FileHandle file(::CreateFileA(path, GENERIC_READ | access, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
         probe.state = ManifestState::Present;
@@ -286,6 +294,39 @@ FileHandle OpenExclusive(const char* path, ManifestProbe& probe)
         }
     }
     return file;
+}
+
+// Probes the manifest with the handle left open in `file` where it was read whole.
+ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file)
+{
+    ManifestProbe probe;
+    file = OpenExclusive(path, access, probe);
+    if (!file)
+        return probe;
+
+    // One byte more than ours tells a longer file from ours.
+    char bytes[kDependencyManifestSize + 1];
+    DWORD total = 0, read = 0;
+    for (; total < sizeof(bytes); total += read) {
+        if (!::ReadFile(file.Get(), bytes + total, sizeof(bytes) - total, &read, nullptr)) {
+            probe.state = ManifestState::Unreadable;
+            probe.error = ::GetLastError();
+            file.Reset();
+            return probe;
+        }
+        if (read == 0)
+            break;
+    }
+    const bool bOurs = total == kDependencyManifestSize &&
+                       ::memcmp(bytes, kDependencyManifest, total) == 0;
+    probe.state = bOurs ? ManifestState::Ours : ManifestState::Foreign;
+
+    // Windows reports the link's own attributes for its name.
+    const DWORD attributes = ::GetFileAttributesA(path);
+    probe.bLink = (attributes != INVALID_FILE_ATTRIBUTES &&
+                   (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
+                  ResolvesElsewhere(file.Get(), path);
+    return probe;
 }
 
 } // namespace
@@ -307,39 +348,14 @@ CString ManifestPath(const CString& folder, const char* fileName)
 ManifestProbe ProbePresence(const char* path)
 {
     ManifestProbe probe;
-    OpenExclusive(path, probe);
+    OpenExclusive(path, 0, probe);
     return probe;
 }
 
 ManifestProbe ProbeManifest(const char* path)
 {
-    ManifestProbe probe;
-    FileHandle file = OpenExclusive(path, probe);
-    if (!file)
-        return probe;
-
-    // One byte more than ours tells a longer file from ours.
-    char bytes[kDependencyManifestSize + 1];
-    DWORD total = 0, read = 0;
-    for (; total < sizeof(bytes); total += read) {
-        if (!::ReadFile(file.Get(), bytes + total, sizeof(bytes) - total, &read, nullptr)) {
-            probe.state = ManifestState::Unreadable;
-            probe.error = ::GetLastError();
-            return probe;
-        }
-        if (read == 0)
-            break;
-    }
-    const bool bOurs = total == kDependencyManifestSize &&
-                       ::memcmp(bytes, kDependencyManifest, total) == 0;
-    probe.state = bOurs ? ManifestState::Ours : ManifestState::Foreign;
-
-    // Windows reports the link's own attributes for its name.
-    const DWORD attributes = ::GetFileAttributesA(path);
-    probe.bLink = (attributes != INVALID_FILE_ATTRIBUTES &&
-                   (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
-                  ResolvesElsewhere(file.Get(), path);
-    return probe;
+    FileHandle file;
+    return Inspect(path, 0, file);
 }
 
 BOOL ManifestExists(const char* path)
@@ -358,7 +374,7 @@ DWORD EnsureManifest(const char* path)
     // CREATE_NEW never opens a file that is there. With the reparse flag a link to nothing counts
     // as there too, where Windows would otherwise create the file it points to (Wine refuses it
     // either way).
-    FileHandle file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    FileHandle file(::CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file)
         return ::GetLastError();
@@ -367,24 +383,32 @@ DWORD EnsureManifest(const char* path)
         error = ::GetLastError();
     else if (written != kDependencyManifestSize)
         error = ERROR_DISK_FULL;
-    file.Reset();
-    // A partial manifest would probe as present and show the program switched on.
+    // A partial manifest would probe as present and show the program switched on. It goes
+    // through the handle that wrote it, never by a name someone else may have taken meanwhile.
     if (error != ERROR_SUCCESS)
-        ::DeleteFileA(path);
+        DeleteOnClose(file.Get());
     return error;
 }
 
 DWORD RemoveManifest(const char* path)
 {
-    const ManifestProbe probe = ProbeManifest(path);
+    FileHandle file;
+    const ManifestProbe probe = Inspect(path, DELETE, file);
     if (probe.state == ManifestState::Absent)
         return ERROR_SUCCESS;
     // Whose bytes these are cannot be told, so they stay.
     if (probe.state == ManifestState::Unreadable)
         return probe.error;
-    if (probe.bLink)
-        return RemoveLink(path, probe.state == ManifestState::Ours);
-    if (probe.state == ManifestState::Foreign)
-        return RecycleFile(path);
-    return ::DeleteFileA(path) ? ERROR_SUCCESS : ::GetLastError();
+    if (probe.bLink || probe.state == ManifestState::Foreign) {
+        file.Reset();
+        return probe.bLink ? RemoveLink(path, probe.state == ManifestState::Ours)
+                           : RecycleFile(path);
+    }
+    // Ours goes through the handle its bytes were read by. Wine reports that done in a folder
+    // that keeps its names, so only a second look tells.
+    DWORD error = DeleteOnClose(file.Get());
+    file.Reset();
+    if (error == ERROR_SUCCESS && ProbePresence(path).state != ManifestState::Absent)
+        error = ERROR_ACCESS_DENIED;
+    return error;
 }

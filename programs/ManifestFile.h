@@ -70,11 +70,12 @@ BOOL ManifestExists(const char* path);
 // manifest).
 DWORD EnsureManifest(const char* path);
 
-// Switches a program off: deletes our own manifest; any other goes to the Recycle Bin, and stays
-// where the Recycle Bin does not take it. A read-only manifest stays too (ERROR_ACCESS_DENIED),
-// as does an unreadable one (the probe's error). A link is removed itself, never the file it
-// points to; where the file system cannot act on the link alone (Wine 8 follows links in every
-// call) it stays. A missing manifest is no error. ERROR_SUCCESS, or a Win32 error;
+// Switches a program off: deletes our own manifest, through the handle its bytes were read by,
+// and reports ERROR_ACCESS_DENIED if it is still there after; any other goes to the Recycle Bin,
+// and stays where the Recycle Bin does not take it. A read-only manifest stays too
+// (ERROR_ACCESS_DENIED), as does an unreadable one (the probe's error). A link is removed itself,
+// never the file it points to; where the file system cannot act on the link alone (Wine 8 follows
+// links in every call) it stays. A missing manifest is no error. ERROR_SUCCESS, or a Win32 error;
 // kNotRemoved for a Recycle Bin that would not take the file or a link that cannot be removed
 // alone.
 DWORD RemoveManifest(const char* path);
