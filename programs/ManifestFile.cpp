@@ -204,6 +204,49 @@ DWORD SendToRecycleBin(const char* path)
     return ShellOperationError(result, operation.fAnyOperationsAborted);
 }
 
+// A name in the folder of `path` for a file of Veneerkit's own, one of many to try in turn. It is
+// no longer than the shortest manifest's name ("x.exe.manifest"), so it fits wherever that does.
+CString NameBeside(const char* path, int attempt)
+{
+    static const DWORD s_start = ::GetTickCount() ^ ::GetCurrentProcessId();
+    char name[16];
+    wsprintfA(name, "~vk%04X.tmp", static_cast<unsigned>((s_start + attempt) & 0xFFFF));
+    const CString whole(path);
+    return whole.Left(whole.ReverseFind('\\') + 1) + name;
+}
+
+// A new file beside `path` under a name that was free, open for writing and for deleting through
+// the handle; the rename of a move may share it.
+FileHandle CreateBeside(const char* path, CString* pName)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *pName = NameBeside(path, attempt);
+        FileHandle file(::CreateFileA(*pName, GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))
+            return file;
+    }
+    return FileHandle();
+}
+
+// Gives the complete file at `from` the name `to` as well, never taking a name that is there, a
+// link to nothing included: a hard link refuses every such name, where Wine's MoveFileEx renames
+// over a link to nothing. A move serves where the file system has no hard links; *pbMoved then
+// tells that `from` is gone.
+DWORD GiveName(const char* from, const char* to, bool* pbMoved)
+{
+    *pbMoved = false;
+    if (::CreateHardLinkA(to, from, nullptr))
+        return ERROR_SUCCESS;
+    DWORD error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+        *pbMoved = ::MoveFileExA(from, to, 0) != FALSE;
+        error = *pbMoved ? ERROR_SUCCESS : ::GetLastError();
+    }
+    return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
+}
+
 // A second name for the file beside it, never one that is taken already.
 DWORD CreateKeeper(const char* path, CString* pKeeper)
 {
@@ -371,21 +414,24 @@ DWORD EnsureManifest(const char* path)
     if (probe.state == ManifestState::Unreadable)
         return probe.error;
 
-    // CREATE_NEW never opens a file that is there. With the reparse flag a link to nothing counts
-    // as there too, where Windows would otherwise create the file it points to (Wine refuses it
-    // either way).
-    FileHandle file(::CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // The loader refuses to start a program whose side manifest is empty or cut short, so the
+    // bytes are written under a name of their own and given the manifest's name only when
+    // complete: a crash on the way leaves nothing at the manifest's name.
+    CString temporary;
+    FileHandle file = CreateBeside(path, &temporary);
     if (!file)
         return ::GetLastError();
     DWORD written = 0, error = ERROR_SUCCESS;
+    bool bMoved = false;
     if (!::WriteFile(file.Get(), kDependencyManifest, kDependencyManifestSize, &written, nullptr))
         error = ::GetLastError();
     else if (written != kDependencyManifestSize)
         error = ERROR_DISK_FULL;
-    // A partial manifest would probe as present and show the program switched on. It goes
-    // through the handle that wrote it, never by a name someone else may have taken meanwhile.
-    if (error != ERROR_SUCCESS)
+    else
+        error = GiveName(temporary, path, &bMoved);
+    // The temporary name goes through the handle that wrote it, never by a name someone else may
+    // have taken meanwhile.
+    if (!bMoved)
         DeleteOnClose(file.Get());
     return error;
 }

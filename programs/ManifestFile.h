@@ -65,9 +65,10 @@ ManifestProbe ProbePresence(const char* path);
 BOOL ManifestExists(const char* path);
 
 // Switches a program on: creates the manifest with the bytes above where none is present.
-// Never opens an existing file, never writes through a link, and removes what it created if the
-// write falls short. ERROR_SUCCESS, or the error that stopped it (the probe's for an unreadable
-// manifest).
+// Never opens an existing file and never writes through a link: the bytes go to a new file beside
+// it, which takes the manifest's name only when complete and never a name that is taken, a link
+// to nothing included (ERROR_FILE_EXISTS). Nothing it made stays if it fails. ERROR_SUCCESS, or the
+// error that stopped it (the probe's for an unreadable manifest).
 DWORD EnsureManifest(const char* path);
 
 // Switches a program off: deletes our own manifest, through the handle its bytes were read by,

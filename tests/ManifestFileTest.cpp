@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -37,6 +38,44 @@ std::string Names(const std::string& folder)
     }
     ::FindClose(find);
     return names;
+}
+
+// The changes the folder's names saw while `change` ran: "+name" for a name that came, "*name" for
+// bytes written under it, "-name" for one that went, each after a space.
+std::string NameChanges(const std::string& folder, const std::function<void()>& change)
+{
+    HANDLE watch = ::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                                 nullptr);
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD buffer[1024], got = 0;
+    const auto listen = [&] {
+        return ::ReadDirectoryChangesW(watch, buffer, sizeof(buffer), FALSE,
+                                       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                           FILE_NOTIFY_CHANGE_LAST_WRITE,
+                                       nullptr, &overlapped, nullptr);
+    };
+    std::string changes = listen() ? "" : "(cannot watch)";
+    change();
+    while (::WaitForSingleObject(overlapped.hEvent, 300) == WAIT_OBJECT_0 &&
+           ::GetOverlappedResult(watch, &overlapped, &got, FALSE) && got > 0) {
+        for (auto* p = reinterpret_cast<BYTE*>(buffer);;) {
+            const auto* info = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(p);
+            changes += std::string(" ") + " +-*-+"[info->Action % 6];
+            for (DWORD i = 0; i < info->FileNameLength / sizeof(WCHAR); ++i)
+                changes += static_cast<char>(info->FileName[i]);
+            if (!info->NextEntryOffset)
+                break;
+            p += info->NextEntryOffset;
+        }
+        listen();
+    }
+    ::CancelIo(watch);
+    ::CloseHandle(overlapped.hEvent);
+    ::CloseHandle(watch);
+    return changes;
 }
 
 // Wine's Recycle Bin, the freedesktop.org trash in $XDG_DATA_HOME, which the tests' command line
@@ -94,7 +133,13 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
     test::TempFolder folder;
     const std::string fresh = folder / "app.exe.manifest";
     EXPECT_EQ("absent", Probe(fresh));
-    EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(fresh.c_str()));
+    // The name comes once, for the whole file: a crash on the way leaves no part of it there.
+    const std::string changes = NameChanges(folder.Path(), [&] {
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(fresh.c_str()));
+    });
+    EXPECT_NE(std::string::npos, changes.find(" +app.exe.manifest")) << changes;
+    EXPECT_EQ(std::string::npos, changes.find(" *app.exe.manifest")) << changes;
+    EXPECT_EQ("app.exe.manifest", Names(folder.Path()));
     // The 500 bytes and no more: neither the literal's zero nor a CR from a text-mode write.
     const std::string written = test::ReadWholeFile(fresh);
     EXPECT_EQ(kOurs, written);
