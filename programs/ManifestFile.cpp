@@ -250,10 +250,8 @@ DWORD GiveName(const char* from, const char* to, bool* pbMoved)
 // A second name for the file beside it, never one that is taken already.
 DWORD CreateKeeper(const char* path, CString* pKeeper)
 {
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        char suffix[16];
-        wsprintfA(suffix, attempt == 1 ? ".keep" : ".keep%d", attempt);
-        *pKeeper = CString(path) + suffix;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *pKeeper = NameBeside(path, attempt);
         if (::CreateHardLinkA(*pKeeper, path, nullptr))
             return ERROR_SUCCESS;
         const DWORD error = ::GetLastError();
@@ -268,8 +266,9 @@ DWORD CreateKeeper(const char* path, CString* pKeeper)
 // link made beforehand keeps the bytes: if the file's name went and the link count fell with it
 // while the Recycle Bin gained nothing, the file was deleted, and the second name becomes the
 // first again. Wine copies a file from another file system into its trash, which drops the
-// count too; the Recycle Bin's growth tells that apart. Without a hard link (FAT, say) nothing
-// is removed.
+// count too; the Recycle Bin's growth tells that apart. A bin that half works (Wine's with its
+// info folder closed) leaves the file where it was and calls that done. Without a hard link
+// (FAT, say) nothing is removed. Whatever happens, the keeper's name goes again.
 DWORD RecycleFile(const char* path)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
@@ -290,6 +289,10 @@ DWORD RecycleFile(const char* path)
     const DWORD linksAfter = LinkCount(keeper);
     if (linksAfter == 0)
         return error != ERROR_SUCCESS ? error : kNotRemoved; // the keeper stays, unexamined
+    if (::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        ::DeleteFileA(keeper);
+        return error != ERROR_SUCCESS ? error : kNotRemoved;
+    }
     if (linksAfter >= links || (binned >= 0 && RecycleBinItems(path) > binned)) {
         ::DeleteFileA(keeper);
         return error;
