@@ -332,13 +332,17 @@ FileHandle OpenExclusive(const char* path, DWORD access, ManifestProbe& probe)
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
         probe.state = ManifestState::Present;
-    } else {
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            probe.state = ManifestState::Unreadable;
-            probe.error = error;
-        }
+        return file;
     }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return file;
+    probe.error = error;
+    // A folder refuses to be opened as a file.
+    const DWORD attributes = ::GetFileAttributesA(path);
+    probe.state = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                      ? ManifestState::Folder
+                      : ManifestState::Unreadable;
     return file;
 }
 
@@ -414,8 +418,8 @@ DWORD EnsureManifest(const char* path)
     const ManifestProbe probe = ProbeManifest(path);
     if (probe.IsPresent())
         return ERROR_SUCCESS;
-    if (probe.state == ManifestState::Unreadable)
-        return probe.error;
+    if (probe.state != ManifestState::Absent)
+        return probe.state == ManifestState::Folder ? kIsFolder : probe.error;
 
     // The loader refuses to start a program whose side manifest is empty or cut short, so the
     // bytes are written under a name of their own and given the manifest's name only when
@@ -445,6 +449,8 @@ DWORD RemoveManifest(const char* path)
     const ManifestProbe probe = Inspect(path, DELETE, file);
     if (probe.state == ManifestState::Absent)
         return ERROR_SUCCESS;
+    if (probe.state == ManifestState::Folder)
+        return kIsFolder;
     // Whose bytes these are cannot be told, so they stay.
     if (probe.state == ManifestState::Unreadable)
         return probe.error;

@@ -19,7 +19,7 @@ const std::string kHandWritten = "<!-- mine -->\r\n" + std::string(700, 'x');
 std::string Probe(const std::string& path)
 {
     const ManifestProbe probe = ProbeManifest(path.c_str());
-    const char* states[] = { "absent", "ours", "foreign", "unreadable" };
+    const char* states[] = { "absent", "ours", "foreign", "unreadable", "present", "folder" };
     std::string text = states[static_cast<int>(probe.state)];
     if (probe.state == ManifestState::Unreadable)
         text += " " + std::to_string(probe.error);
@@ -212,6 +212,22 @@ TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), RemoveManifest(kept.c_str()));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(kept));
     EXPECT_EQ("kept.exe.manifest small", Names(folder.Path()));
+}
+
+// A folder at the manifest path is no manifest, and stays as it is.
+TEST(ManifestFileTest, AFolderIsNoManifestAndNeverTouched)
+{
+    test::TempFolder folder;
+    const std::string inside = folder.CreateFolder("dir.exe.manifest") + "\\inside.txt";
+    folder.CreateFileWith("dir.exe.manifest\\inside.txt", "kept");
+    const std::string path = folder / "dir.exe.manifest";
+    EXPECT_EQ("folder", Probe(path));
+    EXPECT_FALSE(ManifestExists(path.c_str()));
+    EXPECT_EQ(kIsFolder, EnsureManifest(path.c_str()));
+    EXPECT_EQ(kIsFolder, RemoveManifest(path.c_str()));
+    EXPECT_EQ("folder", Probe(path));
+    EXPECT_EQ("kept", test::ReadWholeFile(inside));
+    EXPECT_EQ("dir.exe.manifest", Names(folder.Path()));
 }
 
 // SHFileOperation deletes for good what the Recycle Bin will not take, or leaves it, and reports
