@@ -338,11 +338,14 @@ FileHandle OpenExclusive(const char* path, DWORD access, ManifestProbe& probe)
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
         return file;
     probe.error = error;
-    // A folder refuses to be opened as a file.
-    const DWORD attributes = ::GetFileAttributesA(path);
-    probe.state = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                      ? ManifestState::Folder
-                      : ManifestState::Unreadable;
+    // A file held open elsewhere is there; for any other refusal the name itself is asked, since
+    // a path too long or spelt wrong refuses too, with nothing there.
+    const DWORD attributes = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                                 ? FILE_ATTRIBUTE_NORMAL
+                                 : ::GetFileAttributesA(path);
+    probe.state = attributes == INVALID_FILE_ATTRIBUTES     ? ManifestState::Unusable
+                  : (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ManifestState::Folder
+                                                            : ManifestState::Unreadable;
     return file;
 }
 
@@ -452,7 +455,7 @@ DWORD RemoveManifest(const char* path)
     if (probe.state == ManifestState::Folder)
         return kIsFolder;
     // Whose bytes these are cannot be told, so they stay.
-    if (probe.state == ManifestState::Unreadable)
+    if (probe.state == ManifestState::Unreadable || probe.state == ManifestState::Unusable)
         return probe.error;
     if (probe.bLink || probe.state == ManifestState::Foreign) {
         file.Reset();

@@ -40,11 +40,12 @@ enum class ManifestState {
     Unreadable, // there, but the exclusive open fails (held open elsewhere, no read access)
     Present,    // there and readable, its bytes not looked at yet (ProbePresence)
     Folder,     // a folder stands at the manifest path: no manifest, and never switched
+    Unusable,   // the path itself is refused (too long, a name no file can have): nothing is there
 };
 
 struct ManifestProbe {
     ManifestState state = ManifestState::Absent;
-    DWORD error = ERROR_SUCCESS; // for Unreadable: why the open failed
+    DWORD error = ERROR_SUCCESS; // for Unreadable and Unusable: why the open failed
     // The name is a symbolic link or another reparse point, or whether it is one cannot be told.
     // Known only where the link leads to a file: a link to nothing probes as Absent, and
     // switching on then fails (ERROR_FILE_EXISTS).
@@ -69,7 +70,8 @@ BOOL ManifestExists(const char* path);
 // Never opens an existing file and never writes through a link: the bytes go to a new file beside
 // it, which takes the manifest's name only when complete and never a name that is taken, a link
 // to nothing included (ERROR_FILE_EXISTS). Nothing it made stays if it fails. ERROR_SUCCESS, or the
-// error that stopped it (the probe's for an unreadable manifest, kIsFolder for a folder).
+// error that stopped it (the probe's for an unreadable manifest or a refused path, kIsFolder for
+// a folder).
 DWORD EnsureManifest(const char* path);
 
 // Switches a program off: deletes our own manifest, through the handle its bytes were read by,

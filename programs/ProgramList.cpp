@@ -56,7 +56,8 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
                                      : "the Recycle Bin did not take it";
     else if (error != ERROR_SUCCESS)
         text += SystemErrorText(error);
-    else if (entry.manifest.state == ManifestState::Unreadable)
+    else if (entry.manifest.state == ManifestState::Unreadable ||
+             entry.manifest.state == ManifestState::Unusable)
         text += SystemErrorText(entry.manifest.error);
     else
         text += bOn ? "the file is not there" : "the file is still there";

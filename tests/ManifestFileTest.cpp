@@ -19,9 +19,10 @@ const std::string kHandWritten = "<!-- mine -->\r\n" + std::string(700, 'x');
 std::string Probe(const std::string& path)
 {
     const ManifestProbe probe = ProbeManifest(path.c_str());
-    const char* states[] = { "absent", "ours", "foreign", "unreadable", "present", "folder" };
+    const char* states[] = { "absent",  "ours",   "foreign", "unreadable",
+                             "present", "folder", "unusable" };
     std::string text = states[static_cast<int>(probe.state)];
-    if (probe.state == ManifestState::Unreadable)
+    if (probe.state == ManifestState::Unreadable || probe.state == ManifestState::Unusable)
         text += " " + std::to_string(probe.error);
     return probe.bLink ? text + " link" : text;
 }
@@ -214,18 +215,30 @@ TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
     EXPECT_EQ("kept.exe.manifest small", Names(folder.Path()));
 }
 
-// A folder at the manifest path is no manifest, and stays as it is.
-TEST(ManifestFileTest, AFolderIsNoManifestAndNeverTouched)
+// What is no manifest stays as it is: a folder at the manifest path, and a path too long for any
+// file, where nothing can be and nothing is said to be.
+TEST(ManifestFileTest, AFolderAndAPathTooLongAreNoManifestsAndNeverTouched)
 {
     test::TempFolder folder;
     const std::string inside = folder.CreateFolder("dir.exe.manifest") + "\\inside.txt";
     folder.CreateFileWith("dir.exe.manifest\\inside.txt", "kept");
-    const std::string path = folder / "dir.exe.manifest";
-    EXPECT_EQ("folder", Probe(path));
-    EXPECT_FALSE(ManifestExists(path.c_str()));
-    EXPECT_EQ(kIsFolder, EnsureManifest(path.c_str()));
-    EXPECT_EQ(kIsFolder, RemoveManifest(path.c_str()));
-    EXPECT_EQ("folder", Probe(path));
+    const std::string tooLong = folder / (std::string(MAX_PATH - folder.Path().size(), 'x') +
+                                          ".exe.manifest");
+    const struct {
+        std::string path, probe;
+        DWORD error;
+    } cases[] = {
+        { folder / "dir.exe.manifest", "folder", kIsFolder },
+        { tooLong, "unusable " + std::to_string(ERROR_FILENAME_EXCED_RANGE),
+          ERROR_FILENAME_EXCED_RANGE },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.probe, Probe(c.path));
+        EXPECT_FALSE(ManifestExists(c.path.c_str()));
+        EXPECT_EQ(c.error, EnsureManifest(c.path.c_str()));
+        EXPECT_EQ(c.error, RemoveManifest(c.path.c_str()));
+        EXPECT_EQ(c.probe, Probe(c.path));
+    }
     EXPECT_EQ("kept", test::ReadWholeFile(inside));
     EXPECT_EQ("dir.exe.manifest", Names(folder.Path()));
 }
