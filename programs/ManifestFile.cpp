@@ -189,13 +189,17 @@ DWORD ShellOperationError(int result, BOOL bAborted)
 
 DWORD SendToRecycleBin(const char* path)
 {
-    // The shell takes a full path ended by two zeros.
-    char from[MAX_PATH + 1] = {};
-    const DWORD length = ::GetFullPathNameA(path, MAX_PATH, from, nullptr);
-    if (length == 0)
+    // The shell takes a full path ended by two zeros. The answer's length, in bytes, sizes the
+    // buffer: the limit on paths counts characters, of up to two bytes each.
+    const DWORD size = ::GetFullPathNameA(path, 0, nullptr, nullptr);
+    if (size == 0)
         return ::GetLastError();
-    if (length >= MAX_PATH)
-        return ERROR_FILENAME_EXCED_RANGE;
+    CString full;
+    char* from = full.GetBufferSetLength(static_cast<int>(size)); // one byte more than asked
+    const DWORD length = ::GetFullPathNameA(path, size, from, nullptr);
+    if (length == 0 || length >= size)
+        return length == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+    from[length + 1] = '\0';
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from;

@@ -343,3 +343,45 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
 }
 
 } // namespace
+
+// Limits count characters: under code page 932 a character may take two bytes, the second a
+// backslash, and a manifest path of 259 characters still works for every operation.
+TEST(ManifestFileCodePageTest, AManifestPathAtTheLimitInCharactersWorks)
+{
+    const WCHAR wide = ::GetACP() == 932 ? L'\x8868' : L'\xE9'; // two bytes in 932, one in 1252
+    char spelt[3] = {};
+    ASSERT_LT(0, ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, spelt, 2, nullptr, nullptr));
+    const std::string name = std::string(spelt) + ".exe.manifest";
+    // Folders of up to 40 characters, within a Unix name's 255 bytes, up to where the name fits.
+    test::TempFolder root;
+    std::string folder = root.Path(), glob;
+    // The root's path is ASCII; the name takes 14 characters.
+    for (size_t left = MAX_PATH - 1 - 14 - folder.size(); left > 0; glob += "/*") {
+        size_t length = std::min<size_t>(40, left - 1);
+        length -= left - length - 1 == 1; // no folder without a name
+        for (size_t i = 0; i < length; ++i)
+            folder += spelt;
+        folder += "\\";
+        left -= length + 1;
+        ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr)) << ::GetLastError();
+    }
+    const std::string path = folder + name;
+    const int characters = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0) - 1;
+    ASSERT_EQ(MAX_PATH - 1, characters) << path.size() << " bytes";
+
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(path.c_str()));
+    EXPECT_EQ("ours", Probe(path));
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(path.c_str()));
+    EXPECT_EQ("absent", Probe(path));
+    root.CreateFileWith(path.substr(root.Path().size()), kHandWritten);
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(path.c_str()));
+    EXPECT_EQ("absent", Probe(path));
+    EXPECT_EQ("", Names(folder));
+
+    const std::string in = "cd " + test::Quoted(root.Path()) + glob + " && ";
+    root.CreateFileWith(folder.substr(root.Path().size()) + "t.txt", kHandWritten);
+    test::UnixChange linked({ in + "ln -s t.txt l.exe.manifest", in + "rm -f l.exe.manifest" });
+    ASSERT_TRUE(linked.Made());
+    EXPECT_EQ("foreign", Probe(folder + "t.txt"));
+    EXPECT_EQ("foreign link", Probe(folder + "l.exe.manifest"));
+}
