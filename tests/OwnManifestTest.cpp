@@ -272,13 +272,20 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
                 << architecture << ": " << patch.damage;
         }
 
-        // The section table read whatever its length, each section ending where it ends: ahead
-        // of the program's own, empty ones and one whose file bytes run on past its end into
-        // where the resources' section begins.
-        EXPECT_EQ(OwnManifest::Themed,
-                  ReadOwnManifest(
-                      folder.CreateFileWith("many.exe", WithMoreSections(bytes, at, 97)).c_str()))
-            << architecture;
+        // A long manifest is judged whole, whatever stands before its dependency; past a few
+        // megabytes it is not judged at all. The section table is read whatever its length,
+        // each section ending where it ends: ahead of the program's own, empty ones and one whose
+        // file bytes run on past its end into where the resources' section begins.
+        const auto read = [&](const std::string& program) {
+            return ReadOwnManifest(folder.CreateFileWith("changed.exe", program).c_str());
+        };
+        const DWORD size = At(bytes, at.dataEntry + 4);
+        std::string text = bytes.substr(at.textEnd - size, size);
+        EXPECT_EQ(OwnManifest::None,
+                  read(WithManifestText(bytes, at, text + std::string(5 << 20, ' '))));
+        text.insert(text.find("?>") + 2, "<!--" + std::string(70 * 1024, 'x') + "-->");
+        EXPECT_EQ(OwnManifest::Themed, read(WithManifestText(bytes, at, text))) << architecture;
+        EXPECT_EQ(OwnManifest::Themed, read(WithMoreSections(bytes, at, 97))) << architecture;
     }
 }
 
@@ -316,30 +323,6 @@ OwnManifest Classify(const std::string& text)
 }
 
 } // namespace
-
-// A long manifest is judged whole, whatever stands before its dependency; past a few megabytes it
-// is not judged at all.
-TEST(OwnManifestTest, LongManifestsAreReadWholeUpToABound)
-{
-    test::TempFolder folder;
-    const struct {
-        std::string before;
-        OwnManifest expected;
-    } manifests[] = {
-        { "<!--" + std::string(70 * 1024, 'x') + "-->", OwnManifest::Themed },
-        { std::string(5 << 20, ' '), OwnManifest::None },
-    };
-    for (const char* architecture : Architectures()) {
-        const std::string bytes = test::ReadWholeFile(test::FixturePath("classic", architecture));
-        for (const auto& manifest : manifests) {
-            const std::string program = WithManifestText(bytes, Layout(bytes),
-                                                         WithIdentity(kIdentity, manifest.before));
-            EXPECT_EQ(manifest.expected,
-                      ReadOwnManifest(folder.CreateFileWith("long.exe", program).c_str()))
-                << architecture << " " << manifest.before.size();
-        }
-    }
-}
 
 TEST(OwnManifestTest, TextAskingForTheCommonControls6InAnyLegalShapeIsThemed)
 {
