@@ -272,7 +272,8 @@ DWORD CreateKeeper(const char* path, CString* pKeeper)
 // first again. Wine copies a file from another file system into its trash, which drops the
 // count too; the Recycle Bin's growth tells that apart. A bin that half works (Wine's with its
 // info folder closed) leaves the file where it was and calls that done. Without a hard link
-// (FAT, say) nothing is removed. Whatever happens, the keeper's name goes again.
+// (FAT, say) nothing is removed. The keeper's name goes again, unless the bytes are left under
+// no other.
 DWORD RecycleFile(const char* path)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
