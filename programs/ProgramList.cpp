@@ -57,7 +57,8 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
                                      : "the Recycle Bin did not take it";
     else if (error != ERROR_SUCCESS)
         text += SystemErrorText(error);
-    else if (entry.manifest.state == ManifestState::Unreadable)
+    else if (entry.manifest.state == ManifestState::Unreadable ||
+             entry.manifest.state == ManifestState::Unusable)
         text += SystemErrorText(entry.manifest.error);
     else
         text += bOn ? "the file is not there" : "the file is still there";
@@ -211,7 +212,10 @@ CString DescribeProgram(const ProgramEntry& entry)
     if (entry.IsUnspellable())
         add(name + ": this name cannot be spelt in the system code page, so its manifest cannot "
                    "be switched.");
-    if (!entry.failure.IsEmpty())
+    // A folder where the manifest would go is why every switch fails, and all there is to say.
+    if (entry.manifest.state == ManifestState::Folder)
+        add(ManifestName(entry) + " is a folder, not a manifest; Veneerkit leaves it alone.");
+    else if (!entry.failure.IsEmpty())
         add(entry.failure);
     if (entry.manifest.state == ManifestState::Unreadable)
         add(ManifestName(entry) +
