@@ -110,7 +110,7 @@ generate_missing_locales() {
         die "locale-gen failed"
     }
     for name in "${missing[@]}"; do
-        has_locale "$name" || die "locale-gen did not make $name; see $BUILD_DIR/locale-gen.log"
+        has_locale "$name" || die "locale-gen did not make $name (see build/locale-gen.log)"
     done
 }
 
@@ -143,9 +143,8 @@ find_wine64() {
 }
 
 # Debian's `wine` falls back to wine64 when the 32-bit loader is missing and then fails on every
-# 32-bit exe; a clear message here beats a suite of failures later.
-# A kernel that runs no 32-bit Linux programs (built or booted without IA32 emulation, as in some
-# VMs and sandboxes) cannot start the loader at all, which would fail every 32-bit exe.
+# 32-bit exe; a clear message here beats a suite of failures later. The same holds for a kernel
+# that runs no 32-bit Linux programs (as in some VMs and sandboxes): the loader cannot start.
 find_wine32() {
     local loader output
     for loader in /usr/lib/wine/wine /opt/wine-stable/bin/wine ""; do
@@ -193,8 +192,8 @@ configure() {
     timeout=${VENEERKIT_TEST_TIMEOUT:-120}
     say "configuring $BUILD_DIR (${timeout} s for each test)"
     mkdir -p "$BUILD_DIR"
-    (cd "$VENEERKIT_ROOT" &&
-        cmake --preset default "-DVENEERKIT_TEST_TIMEOUT=$timeout" >"$BUILD_DIR/configure.log" 2>&1) || {
+    (cd "$VENEERKIT_ROOT" && cmake --preset default "-DVENEERKIT_TEST_TIMEOUT=$timeout" \
+        >"$BUILD_DIR/configure.log" 2>&1) || {
         cat "$BUILD_DIR/configure.log" >&2
         die "configure failed"
     }
