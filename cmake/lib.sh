@@ -253,12 +253,16 @@ prime_prefix() {
     configure_prefix
 }
 
+# Through the 64-bit loader, which makes a prefix for both architectures. Its 32-bit half is set
+# up by 32-bit programs, which take minutes where they run under an emulator (cmake/i386.sh).
 run_wineboot() {
-    wineboot "$1" >"$BUILD_DIR/wineboot.log" 2>&1 || {
+    local settle=300
+    [ "${WIN32_EMULATED:-false}" = true ] && settle=1500
+    "$WINE64" wineboot "$1" >"$BUILD_DIR/wineboot.log" 2>&1 || {
         cat "$BUILD_DIR/wineboot.log" >&2
         die "wineboot $1 failed"
     }
-    timeout 300 wineserver -w || die "the Wine prefix did not settle after wineboot $1"
+    timeout "$settle" wineserver -w || die "the Wine prefix did not settle after wineboot $1"
 }
 
 # Settings the tests need, added to whatever prefix is there:
