@@ -50,6 +50,7 @@ protected:
     void OnDblclkProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnGetdispinfoProgramList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSetfocusProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -60,6 +61,10 @@ private:
     void FillProgramRows();
     void SwitchPrograms(BOOL bOn);
     void SwitchRow(int row, BOOL bOn);
+    void LaunchRow(int row);
+    // Shows why the list is empty, or nothing for an empty text.
+    void ShowEmptyText(const CString& text);
+    void DrawEmptyText(HDC hdc) const;
     // Shows in the row's mark what its manifest probe found.
     void ShowRowMark(int row);
     ProgramEntry* EntryOfRow(int row);
@@ -71,9 +76,10 @@ private:
     // One entry per row, in row order: what the rows show and what their tooltips say.
     CArray<ProgramEntry> m_programs;
     CToolTipCtrl m_tipPrograms;
-    CString m_strTip;     // the shown tip's text, kept while the tooltip reads it
-    int m_nTipRow = -1;   // the row under the pointer as the tooltip last saw it
-    LONG m_lListedAt = 0; // message time at the end of the latest listing or All ON/OFF
+    CString m_strTip;       // the shown tip's text, kept while the tooltip reads it
+    CString m_strEmptyText; // why the list has no rows, drawn in its empty area
+    int m_nTipRow = -1;     // the row under the pointer as the tooltip last saw it
+    LONG m_lListedAt = 0;   // message time at the end of the latest listing or All ON/OFF
     // Set while the dialog itself fills or marks rows, so that the list's notifications about
     // those changes touch no file.
     bool m_bMarkingRows = false;

@@ -2,12 +2,16 @@
 // rows' grey drawing and tips.
 #include "app/ManifestDlg.h"
 
+#include "platform/WaitCursor.h"
+
 #include <shellapi.h>
 #include <windowsx.h>
 
 namespace {
 constexpr int kNameColumn = 1;
 constexpr int kSizeColumn = 2;
+// Space between the empty list's sentence and the list's edges and header.
+constexpr int kEmptyTextMargin = 8;
 
 // Raises a flag for one scope and restores what it was, so nested uses leave it raised.
 class ScopedFlag {
@@ -29,7 +33,38 @@ int CManifestDlg::ListPrograms()
     const DWORD error = ListProgramEntries(m_strFolder, m_programs);
     FillProgramRows();
     m_lListedAt = static_cast<LONG>(::GetTickCount());
+    ShowEmptyText(m_listPrograms.GetItemCount() == 0 ? DescribeEmptyListing(m_strFolder, error)
+                                                     : CString());
     return error == ERROR_SUCCESS ? m_listPrograms.GetItemCount() : -1;
+}
+
+// The sentence is the list's window text too, so that screen readers read why it is empty.
+void CManifestDlg::ShowEmptyText(const CString& text)
+{
+    if (text == m_strEmptyText)
+        return;
+    m_strEmptyText = text;
+    m_listPrograms.SetWindowText(text);
+    m_listPrograms.Invalidate();
+}
+
+void CManifestDlg::DrawEmptyText(HDC hdc) const
+{
+    if (m_strEmptyText.IsEmpty() || m_listPrograms.GetItemCount() != 0)
+        return;
+    RECT area;
+    m_listPrograms.GetClientRect(&area);
+    RECT header;
+    if (::GetWindowRect(m_listPrograms.GetHeaderCtrl(), &header))
+        area.top += header.bottom - header.top;
+    ::InflateRect(&area, -kEmptyTextMargin, -kEmptyTextMargin);
+    const HGDIOBJ oldFont = ::SelectObject(hdc, m_listPrograms.GetFont());
+    const int oldMode = ::SetBkMode(hdc, TRANSPARENT);
+    const COLORREF oldColor = ::SetTextColor(hdc, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::DrawTextA(hdc, m_strEmptyText, -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    ::SetTextColor(hdc, oldColor);
+    ::SetBkMode(hdc, oldMode);
+    ::SelectObject(hdc, oldFont);
 }
 
 void CManifestDlg::FillProgramRows()
@@ -113,20 +148,14 @@ void CManifestDlg::SwitchRow(int row, BOOL bOn)
 
 void CManifestDlg::SwitchPrograms(BOOL bOn)
 {
+    // A click queued while the list was being filled was aimed at the folder shown before.
+    if (IsStaleInput())
+        return;
+    CWaitCursor wait;
+    SwitchAllPrograms(m_strFolder, m_programs, bOn);
     const int count = m_listPrograms.GetItemCount();
-    for (int row = 0; row < count && row < m_programs.GetSize(); ++row) {
-        SwitchProgram(m_strFolder, m_programs[row], bOn);
+    for (int row = 0; row < count && row < m_programs.GetSize(); ++row)
         ShowRowMark(row);
-    }
-    // A row switched later may have changed the manifest of an earlier row it shares one with.
-    CArray<int> shared;
-    FindSharedManifests(m_programs, shared);
-    for (int i = 0; i < shared.GetSize(); ++i) {
-        if (shared[i] < count) {
-            ReprobeProgram(m_strFolder, m_programs[shared[i]]);
-            ShowRowMark(shared[i]);
-        }
-    }
     m_tipPrograms.Pop();
     m_lListedAt = static_cast<LONG>(::GetTickCount());
 }
@@ -176,10 +205,29 @@ void CManifestDlg::OnDblclkProgramList(NMHDR*, LRESULT* pResult)
     const ProgramEntry* entry = EntryOfRow(row);
     // With full-row selection a hit off the box reports every part of the item at once.
     const bool bOnCheckBox = (flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON;
-    if (!entry || bOnCheckBox || IsStaleInput())
+    if (!entry || bOnCheckBox)
+        return;
+    LaunchRow(row);
+}
+
+void CManifestDlg::LaunchRow(int row)
+{
+    const ProgramEntry* entry = EntryOfRow(row);
+    if (!entry || entry->IsUnspellable() || IsStaleInput())
         return;
     ::ShellExecuteA(m_hWnd, "open", ProgramPath(m_strFolder, entry->name), nullptr, nullptr,
                     SW_SHOWNORMAL);
+}
+
+// Tab into the list and Space then switches the first program: the focus goes to a row, the
+// selection stays as the user left it.
+void CManifestDlg::OnSetfocusProgramList(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_listPrograms.GetItemCount() > 0 && m_listPrograms.GetNextItem(-1, LVNI_FOCUSED) < 0) {
+        ScopedFlag marking(m_bMarkingRows);
+        m_listPrograms.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
 }
 
 // Programs that ignore their side file, and names that cannot be switched, are drawn grey. A row
@@ -189,12 +237,18 @@ void CManifestDlg::OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult)
     auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
     *pResult = CDRF_DODEFAULT;
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        *pResult = CDRF_NOTIFYITEMDRAW;
+        *pResult = CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    } else if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) {
+        DrawEmptyText(draw->nmcd.hdc);
     } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-        ProgramEntry* entry = EntryOfRow(static_cast<int>(draw->nmcd.dwItemSpec));
+        const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        ProgramEntry* entry = EntryOfRow(row);
         if (!entry)
             return;
         ClassifyProgram(m_strFolder, *entry);
+        // Reading the manifest's bytes may find it gone or unreadable since the listing.
+        if (m_listPrograms.GetCheck(row) != (entry->manifest.IsPresent() ? TRUE : FALSE))
+            ShowRowMark(row);
         if (entry->IgnoresSideFile() || entry->IsUnspellable())
             draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
     }
@@ -224,6 +278,12 @@ BOOL CManifestDlg::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F5 &&
         (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
         RefreshPrograms();
+        return TRUE;
+    }
+    // Enter on a row starts its program; elsewhere it keeps doing nothing.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN &&
+        pMsg->hwnd == m_listPrograms.m_hWnd) {
+        LaunchRow(m_listPrograms.GetNextItem(-1, LVNI_FOCUSED));
         return TRUE;
     }
     if (pMsg->hwnd == m_listPrograms.m_hWnd && CToolTipCtrl::IsMouseMessage(pMsg->message))

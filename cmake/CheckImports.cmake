@@ -13,7 +13,9 @@ if(NOT EXISTS "${EXE}")
     message(FATAL_ERROR "${EXE} does not exist")
 endif()
 
-execute_process(COMMAND "${OBJDUMP}" -p "${EXE}"
+# objdump words its report in the user's language ("ファイル形式" for "file format" under
+# ja_JP); the English one is the one read below.
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=C "${OBJDUMP}" -p "${EXE}"
     OUTPUT_VARIABLE dump ERROR_VARIABLE errors RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed: ${errors}")

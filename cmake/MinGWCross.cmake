@@ -37,13 +37,21 @@ endforeach()
 
 # The emulator carries the environment itself rather than the tests' ENVIRONMENT property,
 # because PRE_TEST discovery runs the test exe outside any test and needs the same prefix.
-# DISPLAY is inherited from whoever runs ctest.
+# DISPLAY is inherited from whoever runs ctest; the locale is not. Wine fixes each process's ANSI
+# code page at its start from the Unix locale (LC_ALL, then LC_CTYPE, then LANG), whatever the
+# prefix's other processes use, and under the C locale it spells only ASCII names on disk. So
+# the suites run under C.UTF-8 (code page 1252), and the suites whose names end in CodePageTest
+# run once more under ja_JP.UTF-8 (932) through the second runner. VENEERKIT_CODE_PAGE tells a
+# test which of the two its run asked for (see tests/TestSupport.h).
 if(_veneerkit_wine)
-    set(CMAKE_CROSSCOMPILING_EMULATOR
+    set(_veneerkit_wine_env
         /usr/bin/env
         "WINEPREFIX=${VENEERKIT_WINEPREFIX}"
         WINEDEBUG=-all
         "XDG_DATA_HOME=${_veneerkit_data_home}"
-        "WINEDLLOVERRIDES=mscoree,mshtml="
-        "${_veneerkit_wine}")
+        "WINEDLLOVERRIDES=mscoree,mshtml=")
+    set(CMAKE_CROSSCOMPILING_EMULATOR
+        ${_veneerkit_wine_env} LC_ALL=C.UTF-8 VENEERKIT_CODE_PAGE=1252 "${_veneerkit_wine}")
+    set(VENEERKIT_CP932_EMULATOR
+        ${_veneerkit_wine_env} LC_ALL=ja_JP.UTF-8 VENEERKIT_CODE_PAGE=932 "${_veneerkit_wine}")
 endif()

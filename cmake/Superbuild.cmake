@@ -10,7 +10,7 @@ cmake_host_system_information(RESULT _cores QUERY NUMBER_OF_LOGICAL_CORES)
 set(VENEERKIT_JOBS ${_cores} CACHE STRING "Parallel compile jobs inside each Windows build")
 
 set(_forward_args -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE})
-foreach(_var IN ITEMS VENEERKIT_WINEPREFIX VENEERKIT_GTEST_SOURCE_DIR)
+foreach(_var IN ITEMS VENEERKIT_WINEPREFIX VENEERKIT_GTEST_SOURCE_DIR VENEERKIT_TEST_TIMEOUT)
     if(DEFINED ${_var})
         list(APPEND _forward_args "-D${_var}=${${_var}}")
     endif()

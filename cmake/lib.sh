@@ -4,6 +4,13 @@
 VENEERKIT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$VENEERKIT_ROOT/build"
 
+# Tools run in a locale of ours, not the shell's: their output is read in English, and Wine
+# takes its code page and the spelling of file names on disk from it (see
+# cmake/MinGWCross.cmake, which pins the suites the same way). C.UTF-8 comes with libc itself, so
+# it is there before any package is; LANGUAGE would still pick the messages' language.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
+
 # The same prefix the ctest emulator uses (see cmake/MinGWCross.cmake); never the user's ~/.wine.
 export WINEPREFIX="${VENEERKIT_WINEPREFIX:-$BUILD_DIR/wineprefix}"
 export WINEDEBUG=-all
@@ -11,7 +18,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 VENEERKIT_PACKAGES=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest
-    wine wine64 xvfb xdotool x11-utils imagemagick clang-format)
+    wine wine64 xvfb xdotool x11-utils imagemagick clang-format locales)
 # The 32-bit Wine loader runs the i686 build, the one users get.
 VENEERKIT_PACKAGES_I386=(wine32:i386)
 
@@ -24,6 +31,8 @@ die() {
     exit 1
 }
 
+. "$VENEERKIT_ROOT/cmake/i386.sh"
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
         "$@"
@@ -34,11 +43,16 @@ as_root() {
     fi
 }
 
-# Installs only what is missing, so a set-up machine never waits for apt. The i386 packages come
-# first and without their recommendations: libwine:i386 would otherwise bring a second set of
-# 32-bit graphics, sound and printing libraries that nothing here uses.
-# With arguments, only those (native) packages are looked at.
+# Installs only what is missing, so a set-up machine never waits for apt, then generates the
+# locales. The i386 packages come first and without their recommendations: libwine:i386 would
+# otherwise bring a second set of 32-bit graphics, sound and printing libraries that nothing
+# here uses. With arguments, only those (native) packages are looked at.
 install_missing() {
+    install_missing_packages "$@"
+    [ $# -gt 0 ] || generate_missing_locales
+}
+
+install_missing_packages() {
     local missing=() missing_i386=() package
     local wanted=("${VENEERKIT_PACKAGES[@]}") wanted_i386=("${VENEERKIT_PACKAGES_I386[@]}")
     if [ $# -gt 0 ]; then
@@ -66,6 +80,48 @@ install_missing() {
     fi
 }
 
+# The locales the commands start Wine and the tools in. Wine takes each process's ANSI code page
+# from its Unix locale: C.UTF-8 (part of libc itself) gives 1252, ja_JP.UTF-8 gives 932. A locale
+# that is not generated falls back to C without a word, so both are made here.
+VENEERKIT_LOCALES=(C.UTF-8 ja_JP.UTF-8)
+
+# Generates the missing ones the Debian way: enabled in /etc/locale.gen, then locale-gen, which
+# builds every enabled locale again (seconds each), so it runs only when one is missing.
+generate_missing_locales() {
+    local name missing=()
+    for name in "${VENEERKIT_LOCALES[@]}"; do
+        has_locale "$name" || missing+=("$name")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    command -v locale-gen >/dev/null 2>&1 || die "locale-gen not found: install locales"
+    say "generating the locales ${missing[*]}"
+    for name in "${missing[@]}"; do
+        # Listed as "ja_JP.UTF-8 UTF-8", commented out until wanted.
+        local line="$name ${name#*.}"
+        if grep -qx "# *$line" /etc/locale.gen 2>/dev/null; then
+            as_root sed -i "s/^# *$line\$/$line/" /etc/locale.gen
+        elif ! grep -qx "$line" /etc/locale.gen 2>/dev/null; then
+            printf '%s\n' "$line" | as_root tee -a /etc/locale.gen >/dev/null
+        fi
+    done
+    mkdir -p "$BUILD_DIR"
+    as_root locale-gen >"$BUILD_DIR/locale-gen.log" 2>&1 || {
+        cat "$BUILD_DIR/locale-gen.log" >&2
+        die "locale-gen failed"
+    }
+    for name in "${missing[@]}"; do
+        has_locale "$name" || die "locale-gen did not make $name (see build/locale-gen.log)"
+    done
+}
+
+# `locale -a` spells names its own way: "ja_JP.utf8" for ja_JP.UTF-8.
+has_locale() {
+    local wanted
+    wanted=$(printf '%s' "$1" | LC_ALL=C tr '[:upper:]' '[:lower:]' | tr -d -)
+    LC_ALL=C locale -a 2>/dev/null | LC_ALL=C tr '[:upper:]' '[:lower:]' | tr -d - |
+        grep -qxF "$wanted"
+}
+
 is_installed() {
     dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
 }
@@ -87,10 +143,17 @@ find_wine64() {
 }
 
 # Debian's `wine` falls back to wine64 when the 32-bit loader is missing and then fails on every
-# 32-bit exe; a clear message here beats a suite of failures later.
+# 32-bit exe; a clear message here beats a suite of failures later. The same holds for a kernel
+# that runs no 32-bit Linux programs (as in some VMs and sandboxes): the loader cannot start.
 find_wine32() {
-    [ -x /usr/lib/wine/wine ] || [ -x /opt/wine-stable/bin/wine ] ||
-        die "the 32-bit Wine loader is missing: install wine32:i386"
+    local loader output
+    for loader in /usr/lib/wine/wine /opt/wine-stable/bin/wine ""; do
+        [ -n "$loader" ] && [ -x "$loader" ] && break
+    done
+    [ -n "$loader" ] || die "the 32-bit Wine loader is missing: install wine32:i386"
+    enable_i386
+    output=$("$loader" --version 2>&1) ||
+        die "the 32-bit Wine loader $loader does not run on this machine (${output##*: })"
     WINE32=$(command -v wine) || die "wine not found"
 }
 
@@ -125,9 +188,12 @@ check_format() {
 }
 
 configure() {
-    say "configuring $BUILD_DIR"
+    local timeout
+    timeout=${VENEERKIT_TEST_TIMEOUT:-120}
+    say "configuring $BUILD_DIR (${timeout} s for each test)"
     mkdir -p "$BUILD_DIR"
-    (cd "$VENEERKIT_ROOT" && cmake --preset default >"$BUILD_DIR/configure.log" 2>&1) || {
+    (cd "$VENEERKIT_ROOT" && cmake --preset default "-DVENEERKIT_TEST_TIMEOUT=$timeout" \
+        >"$BUILD_DIR/configure.log" 2>&1) || {
         cat "$BUILD_DIR/configure.log" >&2
         die "configure failed"
     }

@@ -1,7 +1,26 @@
-// Directory search with one entry of look-ahead, so the caller learns whether more follow.
+// Directory search with one entry of look-ahead, so the caller learns whether more follow. The
+// search runs on the wide names, so that a name the code page cannot spell is marked as such
+// rather than handed out as a look-alike that may name another file.
 #include "platform/FileFind.h"
 
-#include <string.h>
+#include "platform/CodePage.h"
+
+#include <string>
+
+namespace {
+
+// ERROR_SUCCESS if the pattern may be searched, else why not.
+DWORD CheckPattern(const std::wstring& pattern)
+{
+    if (static_cast<int>(pattern.size()) > kMaxPathChars)
+        return ERROR_FILENAME_EXCED_RANGE;
+    const size_t separator = pattern.find_last_of(L"\\/");
+    if (separator != std::wstring::npos && pattern.find_first_of(L"?*") < separator)
+        return ERROR_INVALID_NAME;
+    return ERROR_SUCCESS;
+}
+
+} // namespace
 
 BOOL CFileFind::FindFile(const char* pattern)
 {
@@ -9,13 +28,24 @@ BOOL CFileFind::FindFile(const char* pattern)
     m_bMore = false;
     m_current = 0;
     m_dwError = ERROR_SUCCESS;
-    m_hFind.Reset(::FindFirstFileA(pattern, &m_data[1]));
+
+    std::wstring wide;
+    if (!WideFromAnsi(pattern, wide)) {
+        m_dwError = ERROR_NO_UNICODE_TRANSLATION;
+        return FALSE;
+    }
+    m_dwError = CheckPattern(wide);
+    if (m_dwError != ERROR_SUCCESS)
+        return FALSE;
+
+    m_hFind.Reset(::FindFirstFileW(wide.c_str(), &m_entries[1].data));
     if (!m_hFind) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
             m_dwError = error;
         return FALSE;
     }
+    Spell(1);
 
     m_root = pattern;
     int slash = m_root.ReverseFind('\\');
@@ -32,8 +62,11 @@ BOOL CFileFind::FindNextFile()
     if (!m_bMore)
         return FALSE;
     m_current ^= 1;
-    m_bMore = m_hFind && ::FindNextFileA(m_hFind.Get(), &m_data[m_current ^ 1]);
-    if (!m_bMore) {
+    const int next = m_current ^ 1;
+    m_bMore = m_hFind && ::FindNextFileW(m_hFind.Get(), &m_entries[next].data);
+    if (m_bMore) {
+        Spell(next);
+    } else {
         // Only "no more files" is the end; anything else cut the search short.
         const DWORD error = ::GetLastError();
         if (error != ERROR_NO_MORE_FILES)
@@ -41,6 +74,15 @@ BOOL CFileFind::FindNextFile()
         Close();
     }
     return m_bMore ? TRUE : FALSE;
+}
+
+void CFileFind::Spell(int index)
+{
+    Entry& entry = m_entries[index];
+    bool bExact = true;
+    entry.name = AnsiFromWide(entry.data.cFileName,
+                              static_cast<int>(::wcsnlen(entry.data.cFileName, MAX_PATH)), &bExact);
+    entry.bExact = bExact ? TRUE : FALSE;
 }
 
 CString CFileFind::GetFilePath() const
@@ -55,7 +97,7 @@ CString CFileFind::GetFilePath() const
 
 BOOL CFileFind::IsDots() const
 {
-    const char* name = GetFileName();
-    return IsDirectory() && name[0] == '.' &&
-           (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    const WCHAR* name = GetFindData().cFileName;
+    return IsDirectory() && name[0] == L'.' &&
+           (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }

@@ -33,6 +33,8 @@ public:
         return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, nCol));
     }
 
+    HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
 

@@ -44,6 +44,8 @@ public:
         return reinterpret_cast<HICON>(
             SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
     }
+    void Invalidate(BOOL bErase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+    HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
     void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
     CString GetWindowText() const;
 

@@ -39,13 +39,16 @@ enum class ManifestState {
     Foreign,    // any other bytes: written by hand or shipped with the program
     Unreadable, // there, but the exclusive open fails (held open elsewhere, no read access)
     Present,    // there and readable, its bytes not looked at yet (ProbePresence)
+    Folder,     // a folder stands at the manifest path: no manifest, and never switched
+    Unusable,   // the path itself is refused (too long, a name no file can have): nothing is there
 };
 
 struct ManifestProbe {
     ManifestState state = ManifestState::Absent;
-    DWORD error = ERROR_SUCCESS; // for Unreadable: why the open failed
-    // The name is a symbolic link or another reparse point. Known only where the link leads to
-    // a file: a link to nothing probes as Absent, and switching on then fails (ERROR_FILE_EXISTS).
+    DWORD error = ERROR_SUCCESS; // for Unreadable and Unusable: why the open failed
+    // The name is a symbolic link or another reparse point, or whether it is one cannot be told.
+    // Known only where the link leads to a file: a link to nothing probes as Absent, and
+    // switching on then fails (ERROR_FILE_EXISTS).
     bool bLink = false;
 
     // Present means an exclusive open of the existing file succeeds.
@@ -64,17 +67,22 @@ ManifestProbe ProbePresence(const char* path);
 BOOL ManifestExists(const char* path);
 
 // Switches a program on: creates the manifest with the bytes above where none is present.
-// Never opens an existing file, never writes through a link, and removes what it created if the
-// write falls short. ERROR_SUCCESS, or the error that stopped it (the probe's for an unreadable
-// manifest).
+// Never opens an existing file and never writes through a link: the bytes go to a new file beside
+// it, which takes the manifest's name only when complete and never a name that is taken, a link
+// to nothing included (ERROR_FILE_EXISTS). Nothing it made stays if it fails. ERROR_SUCCESS, or the
+// error that stopped it (the probe's for an unreadable manifest or a refused path, kIsFolder for
+// a folder).
 DWORD EnsureManifest(const char* path);
 
-// Switches a program off: deletes our own manifest; any other goes to the Recycle Bin, and stays
-// where the Recycle Bin does not take it. A read-only manifest stays too (ERROR_ACCESS_DENIED),
-// as does an unreadable one (the probe's error). A link is removed itself, never the file it
-// points to; where the file system cannot act on the link alone (Wine 8 follows links in every
-// call) it stays. A missing manifest is no error. ERROR_SUCCESS, or a Win32 error;
-// kNotRemoved for a Recycle Bin that would not take the file or a link that cannot be removed
-// alone.
+// Switches a program off: deletes our own manifest, through the handle its bytes were read by,
+// and reports ERROR_ACCESS_DENIED if it is still there after; any other goes to the Recycle Bin,
+// and stays where the Recycle Bin does not take it. A read-only manifest stays too
+// (ERROR_ACCESS_DENIED), as does an unreadable one (the probe's error) and a folder (kIsFolder). A
+// link is removed itself, never the file it points to; where the file system cannot act on the link
+// alone (Wine 8 follows links in every call) it stays. A missing manifest is no error.
+// ERROR_SUCCESS, or a Win32 error; kNotRemoved for a Recycle Bin that would not take the file or a
+// link that cannot be removed alone.
 DWORD RemoveManifest(const char* path);
 inline constexpr DWORD kNotRemoved = ERROR_NOT_SUPPORTED;
+// What both operations answer for a folder at the manifest path (ERROR_DIRECTORY_NOT_SUPPORTED).
+inline constexpr DWORD kIsFolder = 336;

@@ -271,7 +271,7 @@ private:
 
 } // namespace
 
-OwnManifest ClassifyManifestText(const void* data, DWORD size, bool bWhole)
+OwnManifest ClassifyManifestText(const void* data, DWORD size)
 {
     const BYTE* bytes = static_cast<const BYTE*>(data);
     const char* text = reinterpret_cast<const char*>(bytes);
@@ -296,7 +296,6 @@ OwnManifest ClassifyManifestText(const void* data, DWORD size, bool bWhole)
     }
 
     ManifestScanner scanner(text, length);
-    const bool bWellFormed = scanner.Scan();
-    return (bWellFormed || !bWhole) && scanner.AsksForThemedControls() ? OwnManifest::Themed
-                                                                       : OwnManifest::Classic;
+    return scanner.Scan() && scanner.AsksForThemedControls() ? OwnManifest::Themed
+                                                             : OwnManifest::Classic;
 }

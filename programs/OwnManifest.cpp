@@ -1,6 +1,7 @@
 // Finds a program's own manifest through its PE headers and resource directory, read from the file.
 #include "programs/OwnManifest.h"
 
+#include "platform/Array.h"
 #include "platform/Handle.h"
 #include "platform/String.h"
 
@@ -14,11 +15,10 @@ constexpr WORD kProcessManifestId = 1;     // CREATEPROCESS_MANIFEST_RESOURCE_ID
 constexpr DWORD kIsDirectory = 0x80000000; // IMAGE_RESOURCE_DATA_IS_DIRECTORY
 constexpr DWORD kIsNamed = 0x80000000;     // IMAGE_RESOURCE_NAME_IS_STRING
 
-// The loader refuses an image with more sections than this.
-constexpr WORD kMaxSections = 96;
-// Real manifests take a few kilobytes. Of a longer one only this much is read: manifests state
-// their dependencies near the top.
-constexpr DWORD kMaxManifestText = 64 * 1024;
+// Real manifests take a few kilobytes. A longer one is read whole up to this bound, since a
+// dependency may stand anywhere in it; past the bound the program's own manifest is not judged
+// at all rather than judged by a part.
+constexpr DWORD kMaxManifestText = 4 * 1024 * 1024;
 // Every read costs, so a read fetches this much: the first covers the headers and the section
 // table, the second the resource directory and often the manifest too.
 constexpr DWORD kWindowSize = 4096;
@@ -76,13 +76,13 @@ struct FileExtent {
     DWORD length = 0;
 };
 
+// As many sections as the header's count holds: the loader takes up to 65,535.
 struct SectionTable {
-    IMAGE_SECTION_HEADER sections[kMaxSections];
-    WORD count = 0;
+    CArray<IMAGE_SECTION_HEADER> sections;
 
     bool Map(DWORD rva, FileExtent* extent) const
     {
-        for (WORD i = 0; i < count; ++i) {
+        for (int i = 0; i < sections.GetSize(); ++i) {
             const IMAGE_SECTION_HEADER& section = sections[i];
             // File bytes past the virtual size are not mapped, so they are not the image's.
             DWORD span = section.SizeOfRawData;
@@ -141,12 +141,15 @@ bool FindResourceDirectory(FileWindow& file, SectionTable& table, FileExtent* di
     if (directoryCount <= IMAGE_DIRECTORY_ENTRY_RESOURCE || resources.VirtualAddress == 0)
         return false;
 
-    table.count = nt.header.NumberOfSections;
-    if (table.count == 0 || table.count > kMaxSections)
-        return false;
-    if (!file.Read(optionalOffset + nt.header.SizeOfOptionalHeader, table.sections,
-                   table.count * sizeof(IMAGE_SECTION_HEADER)))
-        return false;
+    const WORD count = nt.header.NumberOfSections;
+    const ULONGLONG tableOffset = optionalOffset + nt.header.SizeOfOptionalHeader;
+    table.sections.Reserve(count);
+    for (WORD i = 0; i < count; ++i) {
+        IMAGE_SECTION_HEADER section;
+        if (!file.Read(tableOffset + ULONGLONG(i) * sizeof section, &section, sizeof section))
+            return false;
+        table.sections.Add(section);
+    }
     return table.Map(resources.VirtualAddress, directory);
 }
 
@@ -224,14 +227,13 @@ OwnManifest ReadOwnManifest(const char* programPath)
         return OwnManifest::None;
 
     FileExtent extent;
-    if (!table.Map(entry.OffsetToData, &extent) || entry.Size > extent.length)
+    if (!table.Map(entry.OffsetToData, &extent) || entry.Size > extent.length ||
+        entry.Size > kMaxManifestText)
         return OwnManifest::None;
-    const bool bCut = entry.Size > kMaxManifestText;
-    const DWORD size = bCut ? kMaxManifestText : entry.Size;
     CString text;
-    char* buffer = text.GetBufferSetLength(static_cast<int>(size));
-    if (!window.Read(extent.offset, buffer, size))
+    char* buffer = text.GetBufferSetLength(static_cast<int>(entry.Size));
+    if (!window.Read(extent.offset, buffer, entry.Size))
         return OwnManifest::None;
     file.Reset();
-    return ClassifyManifestText(buffer, size, !bCut);
+    return ClassifyManifestText(buffer, entry.Size);
 }

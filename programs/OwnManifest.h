@@ -13,13 +13,12 @@ enum class OwnManifest {
 
 // Reads the program file's headers, section table and resource directory (PE32 and PE32+).
 // A file that is no PE file, is cut short or has a damaged resource directory gives None, and so
-// does one that cannot be opened for reading. The file is opened for reading only, shared, and
-// closed before returning.
+// does one that cannot be opened for reading or whose manifest is longer than a few megabytes. The
+// file is opened for reading only, shared, and closed before returning.
 OwnManifest ReadOwnManifest(const char* programPath);
 
 // What manifest text asks for: Themed or Classic, never None. UTF-8 with or without a byte order
 // mark, or UTF-16 in either byte order with one. Text the loader could not parse is Classic: it
-// refuses the program's own manifest and does not fall back to the side file either. Without
-// `bWhole` the text stops where reading stopped, not where the manifest does: what was found up to
-// there counts, and running out of text is no fault. (ManifestText.cpp)
-OwnManifest ClassifyManifestText(const void* text, DWORD size, bool bWhole = true);
+// refuses the program's own manifest and does not fall back to the side file either.
+// (ManifestText.cpp)
+OwnManifest ClassifyManifestText(const void* text, DWORD size);

@@ -20,7 +20,8 @@ DWORD ListManifestNames(const CString& folder, CStringArray& names)
     BOOL bMore = finder.FindFile(ProgramPath(folder, "*.manifest"));
     while (bMore) {
         bMore = finder.FindNextFile();
-        if (!finder.IsDirectory())
+        // A manifest whose name cannot be spelt belongs to no program that can.
+        if (!finder.IsDirectory() && finder.IsNameExact())
             names.Add(finder.GetFileName());
     }
     std::sort(names.GetData(), names.GetData() + names.GetSize(),
@@ -56,7 +57,8 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
                                      : "the Recycle Bin did not take it";
     else if (error != ERROR_SUCCESS)
         text += SystemErrorText(error);
-    else if (entry.manifest.state == ManifestState::Unreadable)
+    else if (entry.manifest.state == ManifestState::Unreadable ||
+             entry.manifest.state == ManifestState::Unusable)
         text += SystemErrorText(entry.manifest.error);
     else
         text += bOn ? "the file is not there" : "the file is still there";
@@ -78,6 +80,7 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
         bMore = finder.FindNextFile();
         ProgramEntry entry;
         entry.name = finder.GetFileName();
+        entry.bExactName = finder.IsNameExact() != FALSE;
         // Only the low 32 bits count. The search reports the size an open would: the two differ
         // only for a file being written at this very moment.
         entry.size = finder.GetFindData().nFileSizeLow;
@@ -92,6 +95,26 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
     if (error == ERROR_SUCCESS)
         error = finder.GetSearchError();
     return error;
+}
+
+bool IsUnspellablePath(const char* path)
+{
+    return ::strpbrk(path, "?*") != nullptr;
+}
+
+CString DescribeEmptyListing(const CString& folder, DWORD error)
+{
+    if (IsUnspellablePath(folder))
+        return "This folder's name cannot be spelt in the system code page, so its programs "
+               "cannot be listed.";
+    if (error == ERROR_SUCCESS)
+        return "No programs in this folder.";
+    if (::GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD why = ::GetLastError();
+        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND)
+            return "This folder is no longer there.";
+    }
+    return "Could not read this folder: " + SystemErrorText(error);
 }
 
 void ClassifyProgram(const CString& folder, ProgramEntry& entry)
@@ -119,6 +142,27 @@ BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn)
     }
     entry.failure = FailureText(entry, bOn, error);
     return FALSE;
+}
+
+void SwitchAllPrograms(const CString& folder, CArray<ProgramEntry>& entries, BOOL bOn)
+{
+    CStringArray manifests;
+    const bool bKnown = !bOn && ListManifestNames(folder, manifests) == ERROR_SUCCESS;
+    for (int i = 0; i < entries.GetSize(); ++i) {
+        ProgramEntry& entry = entries[i];
+        if (bKnown && !entry.IsUnspellable() && !HasName(manifests, ManifestName(entry))) {
+            // Nothing to remove: what the search did not see is not there.
+            entry.manifest = ManifestProbe();
+            entry.failure.Empty();
+            continue;
+        }
+        SwitchProgram(folder, entry, bOn);
+    }
+    // A program switched later may have changed the manifest of an earlier one it shares with.
+    CArray<int> shared;
+    FindSharedManifests(entries, shared);
+    for (int i = 0; i < shared.GetSize(); ++i)
+        ReprobeProgram(folder, entries[shared[i]]);
 }
 
 void ReprobeProgram(const CString& folder, ProgramEntry& entry)
@@ -168,7 +212,10 @@ CString DescribeProgram(const ProgramEntry& entry)
     if (entry.IsUnspellable())
         add(name + ": this name cannot be spelt in the system code page, so its manifest cannot "
                    "be switched.");
-    if (!entry.failure.IsEmpty())
+    // A folder where the manifest would go is why every switch fails, and all there is to say.
+    if (entry.manifest.state == ManifestState::Folder)
+        add(ManifestName(entry) + " is a folder, not a manifest; Veneerkit leaves it alone.");
+    else if (!entry.failure.IsEmpty())
         add(entry.failure);
     if (entry.manifest.state == ManifestState::Unreadable)
         add(ManifestName(entry) +

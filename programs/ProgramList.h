@@ -7,6 +7,10 @@
 #include "programs/ManifestFile.h"
 #include "programs/OwnManifest.h"
 
+// Whether a name or path holds what the system code page put for a character it cannot spell:
+// no file or folder is named by it, and searching it would match others.
+bool IsUnspellablePath(const char* path);
+
 struct ProgramEntry {
     CString name;           // as the directory search spelt it
     DWORD size = 0;         // the low 32 bits of the size the directory search reported
@@ -14,10 +18,11 @@ struct ProgramEntry {
     OwnManifest own = OwnManifest::None;
     bool bClassified = false; // `own` and the manifest's bytes have been read
     CString failure;          // why the last switch did not take; empty once one did
+    bool bExactName = true;   // `name` spells the file's name exactly in the system code page
 
-    // The directory search puts '?' for each character the ANSI code page cannot spell, and no
-    // file name holds a real one: such a name cannot be opened.
-    bool IsUnspellable() const { return ::strchr(name, '?') != nullptr; }
+    // A name the code page cannot spell is shown with '?' for what it cannot spell, and names no
+    // file: nothing is ever opened, created or deleted for it.
+    bool IsUnspellable() const { return !bExactName || IsUnspellablePath(name); }
     // Whether the program follows its side file at all.
     bool IgnoresSideFile() const { return own != OwnManifest::None; }
 };
@@ -29,12 +34,21 @@ struct ProgramEntry {
 // the error that cut a search short (the entries found before it are kept).
 DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries);
 
+// Why a listing gave no rows, as the empty list says it: the listing's error, the folder gone,
+// or a folder name that cannot be spelt.
+CString DescribeEmptyListing(const CString& folder, DWORD error);
+
 // Reads the program's own manifest and whose bytes its side manifest holds, once.
 void ClassifyProgram(const CString& folder, ProgramEntry& entry);
 
 // Makes the program's manifest follow bOn, probes it again and words the failure when the probe
 // disagrees with bOn. A name that cannot be spelt is left alone. TRUE if the manifest follows bOn.
 BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn);
+
+// Makes every entry's manifest follow bOn, as SwitchProgram does one by one, then probes again
+// the entries that share a manifest with another. Switching off acts only on the manifests one
+// search of the folder finds, so a folder of thousands of programs with a few manifests is quick.
+void SwitchAllPrograms(const CString& folder, CArray<ProgramEntry>& entries, BOOL bOn);
 
 // Probes the manifest again, as after a change made elsewhere.
 void ReprobeProgram(const CString& folder, ProgramEntry& entry);

@@ -90,7 +90,14 @@ protected:
             ++row;
         return row;
     }
-    void Press(int button) const { ::SendMessageA(m_dlg.GetDlgItem(button), BM_CLICK, 0, 0); }
+    // A real click, made after the test's last step as a user's would be: input made before the
+    // list last changed switches nothing.
+    void Press(int button) const
+    {
+        RECT rect;
+        ::GetWindowRect(m_dlg.GetDlgItem(button), &rect);
+        test::ClickAt({ (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 });
+    }
 
     // As root no permission bit stops a write, but a folder where the manifest would go fails
     // the create everywhere, and the read-only attribute fails the delete.
@@ -222,6 +229,7 @@ TEST_F(ProgramRowsTest, AllOnAndAllOffLeaveMarksShowingTheDisk)
 {
     m_folder.CreateFileWith("notes.txt", "not a program");
     ASSERT_EQ(0, ListFolder(m_folder.Path()));
+    EXPECT_STREQ("No programs in this folder.", m_list.GetWindowText());
     Press(IDC_ALL_ON);
     Press(IDC_ALL_OFF);
     EXPECT_EQ(Entries({ { "notes.txt", "not a program" } }), Disk());
@@ -290,6 +298,15 @@ TEST_F(ProgramRowsTest, InputQueuedDuringAListingSwitchesNothing)
     ASSERT_EQ(2, ListFolder(m_folder.Path()));
     test::PumpMessages(300);
     EXPECT_FALSE(test::FileExists(m_folder / "a.exe.manifest"));
+    EXPECT_EQ("a.exe 0 KB -, b.exe 0 KB -", Rows());
+    // The same for All ON.
+    RECT button;
+    ::GetWindowRect(m_dlg.GetDlgItem(IDC_ALL_ON), &button);
+    test::MoveMouseTo({ (button.left + button.right) / 2, (button.top + button.bottom) / 2 });
+    ::SendInput(2, clicks, sizeof(INPUT));
+    ::Sleep(20);
+    ASSERT_EQ(2, ListFolder(m_folder.Path()));
+    test::PumpMessages(300);
     EXPECT_EQ("a.exe 0 KB -, b.exe 0 KB -", Rows());
 
     // The same click made after the listing switches.
@@ -388,7 +405,8 @@ TEST_F(ProgramRowsTest, SwitchesAFolderRefusesAreShownAndExplained)
               TipAt(NamePoint(RowOf("off.exe"))));
     Click(CheckBoxPoint(RowOf("on.exe")));
     EXPECT_EQ("off.exe 0 KB -, on.exe 0 KB +", Rows());
-    EXPECT_EQ("Could not delete on.exe.manifest: the file is still there",
+    EXPECT_EQ("Could not delete on.exe.manifest: " +
+                  std::string(SystemErrorText(ERROR_ACCESS_DENIED)),
               TipAt(NamePoint(RowOf("on.exe"))));
 }
 
@@ -406,16 +424,27 @@ TEST_F(ProgramRowsTest, RowsWhoseNamesDifferOnlyInCaseShowOneManifest)
     EXPECT_EQ("UPPER.EXE 0 KB -, upper.exe 0 KB -", Rows());
 }
 
-TEST_F(ProgramRowsTest, DoubleClickStartsTheProgramUnderThePointer)
+TEST_F(ProgramRowsTest, DoubleClickAndEnterStartTheProgramOfTheirRow)
 {
     // Copies of this exe; started, one runs no test and leaves "<its name>.xml" in the folder.
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    for (const char* name : { "first.exe", "second.exe" })
+    for (const char* name : { "first.exe", "second.exe", "third.exe" })
         ASSERT_TRUE(::CopyFileA(self, (m_folder / name).c_str(), FALSE));
-    ASSERT_EQ(2, ListFolder(m_folder.Path()));
+    ASSERT_EQ(3, ListFolder(m_folder.Path()));
+    // Tab into the list focuses its first row without selecting it, and Space switches it.
+    ::SetFocus(m_dlg.GetDlgItem(IDC_FOLDER_PATH));
+    test::PressKey(VK_TAB);
+    EXPECT_EQ(LVIS_FOCUSED, m_list.GetItemState(0, LVIS_FOCUSED | LVIS_SELECTED));
+    test::PressKey(VK_SPACE);
+    EXPECT_EQ(kManifest, test::ReadWholeFile(m_folder / (Name(0) + ".manifest")));
     ::SetEnvironmentVariableA("GTEST_FILTER", "-*");
     ::SetEnvironmentVariableA("GTEST_OUTPUT", ("xml:" + m_folder.Path()).c_str());
+
+    // Enter starts the focused row's program.
+    Click(NamePoint(RowOf("third.exe")));
+    test::PressKey(VK_RETURN);
+    EXPECT_TRUE(test::WaitFor([&] { return test::FileExists(m_folder / "third.xml"); }));
 
     // With the first row focused, a double-click on empty space starts nothing, nor does one on
     // its check box, which toggles it.

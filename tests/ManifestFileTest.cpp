@@ -2,11 +2,13 @@
 // where a removed manifest goes, and what links, refusals and a full disk make of them.
 #include <gtest/gtest.h>
 
+#include "platform/Handle.h"
 #include "programs/ManifestFile.h"
 #include "tests/TestSupport.h"
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -18,9 +20,10 @@ const std::string kHandWritten = "<!-- mine -->\r\n" + std::string(700, 'x');
 std::string Probe(const std::string& path)
 {
     const ManifestProbe probe = ProbeManifest(path.c_str());
-    const char* states[] = { "absent", "ours", "foreign", "unreadable" };
+    const char* states[] = { "absent",  "ours",   "foreign", "unreadable",
+                             "present", "folder", "unusable" };
     std::string text = states[static_cast<int>(probe.state)];
-    if (probe.state == ManifestState::Unreadable)
+    if (probe.state == ManifestState::Unreadable || probe.state == ManifestState::Unusable)
         text += " " + std::to_string(probe.error);
     return probe.bLink ? text + " link" : text;
 }
@@ -37,6 +40,41 @@ std::string Names(const std::string& folder)
     }
     ::FindClose(find);
     return names;
+}
+
+// What the folder's names went through while `change` ran: " +name" came, " *name" was written,
+// " -name" went.
+std::string NameChanges(const std::string& folder, const std::function<void()>& change)
+{
+    const FileHandle watch(::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                                         nullptr));
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD buffer[1024], got = 0;
+    const DWORD kNamesSizesWrites = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                    FILE_NOTIFY_CHANGE_LAST_WRITE;
+    const auto listen = [&] {
+        return ::ReadDirectoryChangesW(watch.Get(), buffer, sizeof(buffer), FALSE,
+                                       kNamesSizesWrites, nullptr, &overlapped, nullptr);
+    };
+    std::string changes = listen() ? "" : "(not watched)";
+    change();
+    while (::WaitForSingleObject(overlapped.hEvent, 300) == WAIT_OBJECT_0 &&
+           ::GetOverlappedResult(watch.Get(), &overlapped, &got, FALSE)) {
+        for (auto* p = reinterpret_cast<BYTE*>(buffer); got;
+             p += reinterpret_cast<FILE_NOTIFY_INFORMATION*>(p)->NextEntryOffset) {
+            const auto* info = reinterpret_cast<FILE_NOTIFY_INFORMATION*>(p);
+            changes += std::string(" ") + " +-*-+"[info->Action % 6] +
+                       std::string(info->FileName, info->FileName + info->FileNameLength / 2);
+            got = info->NextEntryOffset;
+        }
+        if (!listen())
+            break;
+    }
+    ::CloseHandle(overlapped.hEvent);
+    return changes;
 }
 
 // Wine's Recycle Bin, the freedesktop.org trash in $XDG_DATA_HOME, which the tests' command line
@@ -94,7 +132,13 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
     test::TempFolder folder;
     const std::string fresh = folder / "app.exe.manifest";
     EXPECT_EQ("absent", Probe(fresh));
-    EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(fresh.c_str()));
+    // The name comes once, for the whole file: a crash on the way leaves no part of it there.
+    const std::string changes = NameChanges(folder.Path(), [&] {
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(fresh.c_str()));
+    });
+    EXPECT_NE(std::string::npos, changes.find(" +app.exe.manifest")) << changes;
+    EXPECT_EQ(std::string::npos, changes.find(" *app.exe.manifest")) << changes;
+    EXPECT_EQ("app.exe.manifest", Names(folder.Path()));
     // The 500 bytes and no more: neither the literal's zero nor a CR from a text-mode write.
     const std::string written = test::ReadWholeFile(fresh);
     EXPECT_EQ(kOurs, written);
@@ -105,8 +149,10 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
         EXPECT_NE(std::string::npos, written.find(part)) << part;
 
     // Empty still counts as present; a longer one shows a rewrite and a truncation alike. One
-    // byte more or less than ours is someone else's, which switching off must not delete.
-    for (const std::string& own : { std::string(), kHandWritten, kOurs + "\n", kOurs.substr(1) }) {
+    // byte more or less than ours, at either end, is someone else's, which switching off must not
+    // delete.
+    for (const std::string& own : { std::string(), kHandWritten, kOurs + "\n", kOurs.substr(1),
+                                    kOurs.substr(0, kOurs.size() - 1) }) {
         const std::string path = folder.CreateFileWith("own.exe.manifest", own);
         EXPECT_EQ("foreign", Probe(path)) << own.size();
         EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(path.c_str()));
@@ -167,7 +213,29 @@ TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
     EXPECT_EQ("kept.exe.manifest small", Names(folder.Path()));
 }
 
-// SHFileOperation deletes for good what the Recycle Bin will not take, and reports success.
+// What is no manifest stays as it is: a folder at the manifest path, and a path too long for any
+// file, where nothing can be and nothing is said to be.
+TEST(ManifestFileTest, AFolderAndAPathTooLongAreNoManifestsAndNeverTouched)
+{
+    test::TempFolder folder;
+    const std::string tooLong(MAX_PATH - folder.Path().size(), 'x');
+    const struct {
+        std::string path, probe;
+        DWORD error;
+    } cases[] = {
+        { folder.CreateFolder("dir.exe.manifest"), "folder", kIsFolder },
+        { folder / tooLong + ".exe.manifest", "unusable 206", ERROR_FILENAME_EXCED_RANGE },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.error, EnsureManifest(c.path.c_str()));
+        EXPECT_EQ(c.error, RemoveManifest(c.path.c_str()));
+        EXPECT_EQ(c.probe, Probe(c.path));
+    }
+    EXPECT_EQ("dir.exe.manifest", Names(folder.Path()));
+}
+
+// SHFileOperation deletes for good what the Recycle Bin will not take, or leaves it, and reports
+// success either way. Wine's bin refuses with either of its folders closed to changes.
 TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported)
 {
     test::TempFolder folder;
@@ -176,19 +244,19 @@ TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported
         GTEST_SKIP() << "no Recycle Bin of Wine's kind to make refuse";
     for (const char* made : { "", "\\files", "\\info" })
         ::CreateDirectoryA((trash + made).c_str(), nullptr);
-    test::UnixChange immutable(test::Immutable(trash + "\\files"));
-    if (!immutable.Made())
-        GTEST_SKIP() << test::kNoImmutable;
-
-    const std::string path = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
-    EXPECT_EQ(kNotRemoved, RemoveManifest(path.c_str()));
-    EXPECT_EQ(kHandWritten, test::ReadWholeFile(path));
-    EXPECT_EQ("foreign.exe.manifest", Names(folder.Path()));
-    EXPECT_EQ("(none)", TakeFromRecycleBin(path));
+    for (const char* part : { "\\files", "\\info" }) {
+        test::UnixChange immutable(test::Immutable(trash + part));
+        if (!immutable.Made())
+            GTEST_SKIP() << test::kNoImmutable;
+        const std::string path = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
+        EXPECT_EQ(kNotRemoved, RemoveManifest(path.c_str())) << part;
+        EXPECT_EQ(kHandWritten, test::ReadWholeFile(path)) << part;
+        EXPECT_EQ("foreign.exe.manifest", Names(folder.Path())) << part;
+        EXPECT_EQ("(none)", TakeFromRecycleBin(path)) << part;
+    }
 }
 
-// Wine's DeleteFileA reports success in such a folder while the file stays; the caller takes the
-// mark from the probe.
+// Wine reports a delete in such a folder as done while the file stays: only a second look tells.
 TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
 {
     test::TempFolder folder;
@@ -199,7 +267,7 @@ TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
         GTEST_SKIP() << test::kNoImmutable;
 
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), EnsureManifest((folder / "new.exe.manifest").c_str()));
-    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(ours.c_str()));
+    EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), RemoveManifest(ours.c_str()));
     EXPECT_EQ("ours", Probe(ours));
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), RemoveManifest(foreign.c_str()));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(foreign));
@@ -226,33 +294,68 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
 {
     test::TempFolder folder, elsewhere;
     const std::string target = folder.CreateFileWith("target.txt", kOurs);
+    const std::string cased = folder.CreateFileWith("CASED.EXE.manifest", kHandWritten);
     const std::string other = elsewhere.CreateFileWith("other.txt", kHandWritten);
     const std::string same = folder / "same.exe.manifest", away = folder / "away.exe.manifest";
     const std::string dangling = folder / "dangling.exe.manifest";
+    const std::string byCase = folder / "cased.exe.manifest";
+    // The Unix name of `byCase` would be its target's: Wine looks names up without regard to case.
+    const std::string inFolder = "cd " + test::Quoted(folder.Path()) + " && ";
     // Removed on the Unix side too: Wine's DeleteFileA would delete the targets and keep them.
     const std::string links = test::Quoted(same) + " " + test::Quoted(away) + " " +
                               test::Quoted(dangling);
     test::UnixChange linked({ "ln -s target.txt " + test::Quoted(same) + " && ln -s " +
                                   test::Quoted(other) + " " + test::Quoted(away) +
-                                  " && ln -s missing.txt " + test::Quoted(dangling),
-                              "rm -f " + links });
+                                  " && ln -s missing.txt " + test::Quoted(dangling) + " && " +
+                                  inFolder + "ln -s CASED.EXE.manifest cased.exe.manifest",
+                              "rm -f " + links + "; " + inFolder + "rm -f cased.exe.manifest" });
     if (!linked.Made())
         GTEST_SKIP() << "no symbolic links can be made here";
 
+    // A plain file named in another case is no link.
+    EXPECT_EQ("ours", Probe(folder / "TARGET.TXT"));
     EXPECT_EQ("ours link", Probe(same));
+    EXPECT_EQ("foreign link", Probe(byCase));
     EXPECT_EQ("foreign link", Probe(away));
     EXPECT_EQ("absent", Probe(dangling));
     EXPECT_EQ(DWORD(ERROR_FILE_EXISTS), EnsureManifest(dangling.c_str()));
     EXPECT_FALSE(test::FileExists(folder / "missing.txt"));
 
-    for (const std::string& link : { same, away }) {
+    for (const std::string& link : { same, away, byCase }) {
         const std::string before = Probe(link);
         const DWORD result = RemoveManifest(link.c_str());
         EXPECT_TRUE(result == ERROR_SUCCESS || result == kNotRemoved) << link << " " << result;
         EXPECT_EQ(result == ERROR_SUCCESS ? "absent" : before, Probe(link)) << link;
     }
     EXPECT_EQ(kOurs, test::ReadWholeFile(target));
+    EXPECT_EQ(kHandWritten, test::ReadWholeFile(cased));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(other));
+}
+
+// Limits count characters: under code page 932 a character may take two bytes, the second a
+// backslash, and a manifest path of 259 characters still works for every operation.
+TEST(ManifestFileCodePageTest, AManifestPathAtTheLimitInCharactersWorks)
+{
+    const WCHAR wide = ::GetACP() == 932 ? L'\x8868' : L'\xE9'; // two bytes in 932, one in 1252
+    char c[3] = {};
+    ASSERT_LT(0, ::WideCharToMultiByte(CP_ACP, 0, &wide, 1, c, 2, nullptr, nullptr));
+    // Folders of 40 characters at most, within a Unix name's 255 bytes, up to where the name fits.
+    test::TempFolder root;
+    std::string folder = root.Path();
+    for (size_t left = MAX_PATH - 1 - 14 - folder.size(); left > 0; left -= left > 42 ? 41 : left) {
+        for (size_t i = left > 42 ? 40 : left - 1; i > 0; --i)
+            folder += c;
+        ASSERT_TRUE(::CreateDirectoryA((folder += "\\").c_str(), nullptr));
+    }
+    const std::string path = folder + c + ".exe.manifest";
+    ASSERT_EQ(MAX_PATH, ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0));
+    // Ours made and deleted, someone else's recycled, and no file of our own left behind.
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(path.c_str()));
+    EXPECT_EQ("ours", Probe(path));
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(path.c_str()));
+    root.CreateFileWith(path.substr(root.Path().size()), kHandWritten);
+    EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest(path.c_str()));
+    EXPECT_EQ("", Names(folder));
 }
 
 } // namespace

@@ -23,12 +23,18 @@ void PrintTo(OwnManifest value, std::ostream* out)
 
 namespace {
 
-// This build's architecture and the other, whose fixtures a build on Windows may lack.
+// This build's architecture and the other, whose fixtures a build on Windows may lack. No 32-bit
+// fixture runs where 32-bit programs start only under an emulator.
 std::vector<const char*> Architectures()
 {
-    std::vector<const char*> built = { sizeof(void*) == 8 ? "x64" : "x86" };
-    if (test::FileExists(test::FixturePath("themed", sizeof(void*) == 8 ? "x86" : "x64")))
-        built.push_back(sizeof(void*) == 8 ? "x86" : "x64");
+    const char* own = sizeof(void*) == 8 ? "x64" : "x86";
+    const char* other = sizeof(void*) == 8 ? "x86" : "x64";
+    std::vector<const char*> built;
+    for (const char* architecture : { own, other }) {
+        if ((architecture == own || test::FileExists(test::FixturePath("themed", other))) &&
+            !(::strcmp(architecture, "x86") == 0 && test::Emulates32BitPrograms()))
+            built.push_back(architecture);
+    }
     return built;
 }
 
@@ -73,6 +79,36 @@ struct Layout {
         languageEntry, dataEntry, textEnd;
     DWORD sectionRest;
 };
+
+// A copy whose headers move to the file's end with `extra` more sections ahead of its own: empty
+// ones, and one that ends where the resources' section begins while its file bytes run on.
+std::string WithMoreSections(const std::string& bytes, const Layout& at, int extra)
+{
+    const DWORD count = At(bytes, at.nt + 6, 2);
+    const size_t table = at.optional + At(bytes, at.nt + 20, 2);
+    std::string before(40, '\0');
+    Put(before, 8, 0x1000);
+    Put(before, 12, At(bytes, at.section + 12) - 0x1000);
+    Put(before, 16, 0x2000);
+    std::string headers = bytes.substr(at.nt, table - at.nt) + std::string(40 * (extra - 1), '\0') +
+                          before + bytes.substr(table, 40 * count);
+    Put(headers, 6, count + extra, 2);
+    std::string moved = bytes + std::string(8 - bytes.size() % 8, '\0');
+    Put(moved, 0x3C, static_cast<DWORD>(moved.size()));
+    return moved + headers;
+}
+
+// A copy whose manifest is `text`, put at the file's end, the resources' section grown to hold it.
+std::string WithManifestText(const std::string& bytes, const Layout& at, const std::string& text)
+{
+    std::string changed = bytes;
+    const DWORD inSection = static_cast<DWORD>(bytes.size()) - At(bytes, at.section + 20);
+    Put(changed, at.dataEntry, At(bytes, at.section + 12) + inSection);
+    Put(changed, at.dataEntry + 4, static_cast<DWORD>(text.size()));
+    for (size_t size : { at.section + 8, at.section + 16 })
+        Put(changed, size, inSection + static_cast<DWORD>(text.size()));
+    return changed + text;
+}
 
 } // namespace
 
@@ -218,7 +254,7 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
             { "unknown optional header", at.optional, 0x107, 2 },
             { "optional header too short for the resources", at.nt + 20, 0x60, 2 },
             { "two data directories", at.directoryCount, 2, 4 },
-            { "more sections than the loader takes", at.nt + 6, 0xFFFF, 2 },
+            { "more sections than the file holds", at.nt + 6, 0xFFFF, 2 },
             { "resources outside every section", at.resourceEntry, 0x7FFF0000, 4 },
             { "section data past the end, wrapping 32 bits", at.section + 20, 0xFFFFFFF0, 4 },
             { "more root entries than the section holds", at.root + 14, 0xFFFF, 2 },
@@ -242,17 +278,20 @@ TEST(OwnManifestTest, DamagedHeadersAndResourceDirectoriesAreNone)
                 << architecture << ": " << patch.damage;
         }
 
-        // A manifest longer than is worth reading counts by its beginning, although that is no
-        // whole document: its end tag is moved 1 MiB on, and the section made to hold it.
-        const std::string end = "</assembly>";
-        std::string padded = bytes + std::string(1 << 20, ' ') + end;
-        padded.replace(bytes.find(end), end.size(), end.size(), ' ');
-        Put(padded, at.dataEntry + 4, At(bytes, at.dataEntry + 4) + (1 << 20) + end.size());
-        Put(padded, at.section + 8, At(bytes, at.section + 8) + (1 << 20) + 0x1000);
-        Put(padded, at.section + 16, At(bytes, at.section + 16) + (1 << 20) + 0x1000);
-        EXPECT_EQ(OwnManifest::Themed,
-                  ReadOwnManifest(folder.CreateFileWith("long.exe", padded).c_str()))
-            << architecture;
+        // A long manifest is judged whole, whatever stands before its dependency; past a few
+        // megabytes it is not judged at all. The section table is read whatever its length,
+        // each section ending where it ends: ahead of the program's own, empty ones and one whose
+        // file bytes run on past its end into where the resources' section begins.
+        const auto read = [&](const std::string& program) {
+            return ReadOwnManifest(folder.CreateFileWith("changed.exe", program).c_str());
+        };
+        const DWORD size = At(bytes, at.dataEntry + 4);
+        std::string text = bytes.substr(at.textEnd - size, size);
+        EXPECT_EQ(OwnManifest::None,
+                  read(WithManifestText(bytes, at, text + std::string(5 << 20, ' '))));
+        text.insert(text.find("?>") + 2, "<!--" + std::string(70 * 1024, 'x') + "-->");
+        EXPECT_EQ(OwnManifest::Themed, read(WithManifestText(bytes, at, text))) << architecture;
+        EXPECT_EQ(OwnManifest::Themed, read(WithMoreSections(bytes, at, 97))) << architecture;
     }
 }
 
@@ -317,6 +356,8 @@ TEST(OwnManifestTest, TextAskingForTheCommonControls6InAnyLegalShapeIsThemed)
         "\xEF\xBB\xBF" + WithIdentity(kIdentity, "<description>\xC3\x9C\xE3\x81\x82</description>"),
         Utf16(WithIdentity(kIdentity, "<description>\xA7 \xB6</description>"), false),
         Utf16(WithIdentity(kIdentity, "<description>\xA7 \xB6</description>"), true),
+        // Text that ends right where a comment does.
+        WithIdentity(kIdentity) + "<!-- end -->",
     };
     for (const std::string& text : themed)
         EXPECT_EQ(OwnManifest::Themed, Classify(text)) << text;
@@ -326,6 +367,8 @@ TEST(OwnManifestTest, TextAskingForAnythingElseOrUnreadableIsClassic)
 {
     const std::string name = "name=\"Microsoft.Windows.Common-Controls\" ";
     const std::string identity = "<assemblyIdentity " + kIdentity + "/>";
+    std::string openSubset = WithIdentity(kIdentity);
+    openSubset.insert(openSubset.find("<assembly"), "<!DOCTYPE assembly [ <!ENTITY e 'open'> >");
     const std::string classic[] = {
         "",
         "<?xml version=\"1.0\"?>\n<assembly><trustInfo/></assembly>",
@@ -350,6 +393,7 @@ TEST(OwnManifestTest, TextAskingForAnythingElseOrUnreadableIsClassic)
             "</dependency></dependentAssembly></assembly>",
         WithIdentity(kIdentity) + "<assembly/>",
         WithIdentity(kIdentity, "<!-- never closed"),
+        openSubset,
         WithIdentity("name=Microsoft.Windows.Common-Controls version=\"6.0.0.0\""),
         WithIdentity(name + "version=\"6.0.0.0\"type=\"win32\""),
         // UTF-16 without a byte order mark is taken for UTF-8, as the loader takes it.

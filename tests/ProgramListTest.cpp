@@ -42,13 +42,12 @@ TEST(ProgramListTest, ListsEveryExeWithTheSearchedSizeAndWhatStandsAtItsManifest
         folder.CreateFileWith(other, "not a program");
     // A name outside the ANSI code page comes back from the search with '?' and is left alone,
     // even with a manifest beside it.
-    const std::wstring wide = std::wstring(L"\x4E2D") + L".exe";
-    FileHandle(
-        ::CreateFileW((std::wstring(folder.Path().begin(), folder.Path().end()) + wide).c_str(),
-                      GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    FileHandle(::CreateFileW(
-        (std::wstring(folder.Path().begin(), folder.Path().end()) + wide + L".manifest").c_str(),
-        GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const std::wstring wide = std::wstring(folder.Path().begin(), folder.Path().end()) + L"\x4E2D";
+    for (const wchar_t* suffix : { L".exe", L".exe.manifest" }) {
+        const FileHandle made(::CreateFileW((wide + suffix).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(made.IsValid()) << "error " << ::GetLastError();
+    }
 
     const FileHandle held(::CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -101,10 +100,9 @@ TEST(ProgramListTest, SwitchingFollowsTheDiskAndWordsWhatDidNotTake)
     const std::string failure = entries[1].failure.GetString();
     EXPECT_EQ(0u, failure.find("Could not create blocked.exe.manifest: ")) << failure;
     EXPECT_GT(failure.size(), std::string("Could not create blocked.exe.manifest: ").size());
-    // The folder is there and cannot be opened as a file, which the tip says too.
-    EXPECT_EQ(failure + "\r\nblocked.exe.manifest is there but cannot be read: " +
-                  SystemErrorText(entries[1].manifest.error).GetString(),
-              DescribeProgram(entries[1]).GetString());
+    // The folder is the whole story.
+    EXPECT_STREQ("blocked.exe.manifest is a folder, not a manifest; Veneerkit leaves it alone.",
+                 DescribeProgram(entries[1]));
     ::RemoveDirectoryA((folder / "blocked.exe.manifest").c_str());
     EXPECT_TRUE(SwitchProgram(path, entries[1], TRUE));
     EXPECT_TRUE(entries[1].failure.IsEmpty());

@@ -3,27 +3,37 @@
 
 #include "platform/Dialog.h"
 
+#include <cstdlib>
+#include <stdexcept>
+
 namespace test {
 namespace {
 
 CDialog* s_route = nullptr; // the dialog PumpMessages offers messages to, if any
 
-void RemoveTree(const std::string& folder)
+// Wide names, so that names the code page cannot spell go too.
+void RemoveTree(const std::wstring& folder)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &data)) {
-        const std::string name = data.cFileName, child = folder + "\\" + name;
-        if (name == "." || name == "..")
+    WIN32_FIND_DATAW data;
+    HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(h, &data)) {
+        const std::wstring name = data.cFileName, child = folder + L"\\" + name;
+        if (name == L"." || name == L"..")
             continue;
-        ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             RemoveTree(child);
         else
-            ::DeleteFileA(child.c_str());
+            ::DeleteFileW(child.c_str());
     }
     ::FindClose(h);
-    ::RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+// Names the path and the reason GetLastError gives for the call that just failed.
+std::string NotMade(const std::string& path)
+{
+    return "could not make " + path + ": error " + std::to_string(::GetLastError());
 }
 
 void SendPair(INPUT input, DWORD upFlag)
@@ -49,7 +59,8 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(m_path.substr(0, m_path.size() - 1));
+    const std::string folder = m_path.substr(0, m_path.size() - 1);
+    RemoveTree(std::wstring(folder.begin(), folder.end())); // ASCII: made by the constructor
 }
 
 std::string TempFolder::CreateFileWith(const std::string& relative, const std::string& data) const
@@ -57,16 +68,25 @@ std::string TempFolder::CreateFileWith(const std::string& relative, const std::s
     const std::string path = m_path + relative;
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw std::runtime_error(NotMade(path));
     DWORD written = 0;
-    ::WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    const bool whole = ::WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written,
+                                   nullptr) &&
+                       written == data.size();
+    const std::string failure = whole ? std::string() : NotMade(path);
     ::CloseHandle(h);
+    if (!whole)
+        throw std::runtime_error(failure);
     return path;
 }
 
 std::string TempFolder::CreateFolder(const std::string& relative) const
 {
-    ::CreateDirectoryA((m_path + relative).c_str(), nullptr);
-    return m_path + relative;
+    const std::string path = m_path + relative;
+    if (!::CreateDirectoryA(path.c_str(), nullptr))
+        throw std::runtime_error(NotMade(path));
+    return path;
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -137,6 +157,20 @@ bool RunOnUnixSide(const std::string& command)
     ::CloseHandle(pi.hProcess);
     return WaitFor([&] { return FileExists(folder / "done"); }) &&
            ReadWholeFile(folder / "done") == "0\n";
+}
+
+bool Emulates32BitPrograms()
+{
+    char value[8] = {};
+    return ::GetEnvironmentVariableA("VENEERKIT_I386_EMULATED", value, sizeof(value)) == 1 &&
+           value[0] == '1';
+}
+
+UINT RequestedCodePage()
+{
+    char value[16] = {};
+    const DWORD length = ::GetEnvironmentVariableA("VENEERKIT_CODE_PAGE", value, sizeof(value));
+    return length && length < sizeof(value) ? std::strtoul(value, nullptr, 10) : 0;
 }
 
 std::string ProductPath()

@@ -22,7 +22,9 @@ public:
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& relative) const { return m_path + relative; }
 
-    // Creates a file of `size` zero bytes or with `content`, or a folder; returns its path.
+    // Creates a file of `size` zero bytes or with `content`, or a folder; returns its path. One
+    // that cannot be made (a name the file system cannot spell, say) throws, which fails the
+    // test at once rather than leaving it to check a folder that lacks the file.
     std::string CreateFileOfSize(const std::string& relative, DWORD size) const
     {
         return CreateFileWith(relative, std::string(size, '\0'));
@@ -89,6 +91,21 @@ struct CodePage {
     int previous;
     bool ok;
 };
+
+// Where the kernel runs no 32-bit programs, an emulator stands in for it (cmake/i386.sh), too
+// slow and unsteady to start 32-bit programs from a test.
+bool Emulates32BitPrograms();
+
+// Code pages. Wine fixes a process's ANSI code page at its start, from its Unix locale, so the
+// test runner starts the suites in two: every suite under 1252 (C.UTF-8), and each suite whose
+// name ends in CodePageTest (ListingCodePageTest, say) once more under 932 (ja_JP.UTF-8), its
+// ctest names then starting win32.cp932. and win64.cp932. Such a test reads GetACP() and takes
+// its expectations from a table with a row for each of kTestedCodePages. It never skips for a
+// missing locale: the set-up makes both.
+inline constexpr UINT kTestedCodePages[] = { 1252, 932 };
+// The code page the runner started this process for, or 0 when it was started some other way
+// (by hand, or on Windows, where the code page is the machine's).
+UINT RequestedCodePage();
 
 // Veneerkit.exe, built beside the test exe.
 std::string ProductPath();

@@ -1,0 +1,172 @@
+// Names and paths under the system code page: what cannot be spelt is shown with '?' and never
+// acted on, look-alikes stay apart, and limits count characters, not bytes. Runs under 1252 and
+// under 932.
+#include <gtest/gtest.h>
+
+#include "platform/FileFind.h"
+#include "programs/ProgramList.h"
+#include "tests/TestSupport.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
+
+std::wstring Wide(const std::string& ansi)
+{
+    return std::wstring(ansi.begin(), ansi.end()); // the temporary folder's path is ASCII
+}
+
+bool CreateWide(const std::wstring& path, const std::string& content = "program")
+{
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written,
+                                nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        ::CloseHandle(h);
+    return ok;
+}
+
+std::set<std::wstring> WideNames(const std::wstring& pattern)
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE h = ::FindFirstFileW(pattern.c_str(), &data);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(h, &data))
+        names.insert(data.cFileName);
+    if (h != INVALID_HANDLE_VALUE)
+        ::FindClose(h);
+    return names;
+}
+
+bool Is932()
+{
+    return ::GetACP() == 932;
+}
+
+struct NameCase {
+    const wchar_t* wide;
+    const char* shown1252; // what the list shows, '?' where the code page cannot spell
+    const char* shown932;
+    bool bExact1252, bExact932;
+    const char* shown() const { return Is932() ? shown932 : shown1252; }
+    bool exact() const { return Is932() ? bExact932 : bExact1252; }
+};
+
+// Omega.exe and cafe.exe are real files beside the names Windows would turn into them.
+const NameCase kNames[] = {
+    { L"\x03A9mega.exe", "?mega.exe", "\x83\xB6mega.exe", false, true },
+    { L"\x0142\x00F3\x0064\x017A.exe", "?\xF3\x64?.exe", "??d?.exe", false, false },
+    { L"caf\x00E9.exe", "caf\xE9.exe", "caf?.exe", true, false },
+    { L"\x8868\x30BD\x80FD.exe", "???.exe", "\x95\x5C\x83\x5C\x94\x5C.exe", false, true },
+    { L"Omega.exe", "Omega.exe", "Omega.exe", true, true },
+    { L"cafe.exe", "cafe.exe", "cafe.exe", true, true },
+};
+
+TEST(ListingCodePageTest, UnspellableNamesAreShownWithQuestionMarksAndNeverSwitched)
+{
+    test::TempFolder folder;
+    const std::wstring path = Wide(folder.Path());
+    for (const NameCase& name : kNames)
+        ASSERT_TRUE(CreateWide(path + name.wide));
+    for (const wchar_t* manifest :
+         { L"Omega.exe.manifest", L"cafe.exe.manifest", L"caf\x00E9.exe.manifest" })
+        ASSERT_TRUE(CreateWide(path + manifest, "hand-written"));
+
+    CArray<ProgramEntry> entries;
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), ListProgramEntries(folder.Path().c_str(), entries));
+    std::set<std::string> listed, expected;
+    for (int i = 0; i < entries.GetSize(); ++i)
+        listed.insert(std::string(entries[i].name) + (entries[i].IsUnspellable() ? " grey" : ""));
+    for (const NameCase& name : kNames)
+        expected.insert(std::string(name.shown()) + (name.exact() ? "" : " grey"));
+    EXPECT_EQ(expected, listed);
+
+    // All OFF, then All ON: only the spellable rows' own manifests come and go.
+    const CString folderPath = folder.Path().c_str();
+    SwitchAllPrograms(folderPath, entries, FALSE);
+    std::set<std::wstring> kept;
+    if (Is932())
+        kept.insert(L"caf\x00E9.exe.manifest"); // its program cannot be switched
+    EXPECT_EQ(kept, WideNames(path + L"*.manifest"));
+    SwitchAllPrograms(folderPath, entries, TRUE);
+    for (const NameCase& name : kNames) {
+        if (name.exact())
+            kept.insert(std::wstring(name.wide) + L".manifest");
+    }
+    EXPECT_EQ(kept, WideNames(path + L"*.manifest"));
+    for (const NameCase& name : kNames) {
+        if (name.exact()) {
+            EXPECT_EQ(kOurs, test::ReadWholeFile(folder.Path() + name.shown() + ".manifest"));
+        }
+    }
+}
+
+// 172 characters: over 300 bytes under 932, within the limit of 259 characters. Folders of
+// 40 characters each, since Linux takes at most 255 bytes of UTF-8 for one name.
+TEST(ListingCodePageTest, LongPathsCountCharactersNotBytes)
+{
+    test::TempFolder folder;
+    const wchar_t letter = Is932() ? L'\x8868' : L'\x00E9';
+    std::wstring wideDeep = Wide(folder.Path());
+    std::string deep = folder.Path();
+    for (int left = 172 - static_cast<int>(deep.size()); left > 1;) {
+        const int length = left - 1 < 40 ? left - 1 : 40;
+        wideDeep += std::wstring(length, letter) + L"\\";
+        ASSERT_TRUE(::CreateDirectoryW(wideDeep.c_str(), nullptr));
+        CFileFind finder;
+        ASSERT_TRUE(finder.FindFile((deep + "*").c_str()));
+        while (finder.FindNextFile() && finder.IsDots()) {
+        }
+        ASSERT_TRUE(finder.IsNameExact());
+        deep = std::string(finder.GetFilePath()) + "\\";
+        left -= length + 1;
+    }
+    ASSERT_EQ(172u, wideDeep.size());
+    EXPECT_GT(deep.size(), Is932() ? 300u : 171u); // bytes
+    ASSERT_TRUE(CreateWide(wideDeep + L"a.exe"));
+    ASSERT_TRUE(CreateWide(wideDeep + L"a.exe.manifest", "hand-written"));
+
+    CArray<ProgramEntry> entries;
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), ListProgramEntries(deep.c_str(), entries));
+    ASSERT_EQ(1, entries.GetSize());
+    EXPECT_TRUE(entries[0].manifest.IsPresent());
+    EXPECT_TRUE(SwitchProgram(deep.c_str(), entries[0], FALSE)) << entries[0].failure.GetString();
+    EXPECT_TRUE(WideNames(wideDeep + L"*.manifest").empty());
+    EXPECT_TRUE(SwitchProgram(deep.c_str(), entries[0], TRUE)) << entries[0].failure.GetString();
+    EXPECT_EQ(kOurs, test::ReadWholeFile(deep + "a.exe.manifest"));
+}
+
+TEST(ListingCodePageTest, AnEmptyListSaysWhy)
+{
+    test::TempFolder folder;
+    const std::string gone = folder.CreateFolder("gone") + "\\";
+    ::RemoveDirectoryA(gone.c_str());
+    // 259 characters with the backslash: the search pattern inside passes the limit.
+    const std::string deep = folder.Path() + std::string(258 - folder.Path().size(), 'x') + "\\";
+    ASSERT_TRUE(::CreateDirectoryW(Wide(deep).c_str(), nullptr));
+    const struct {
+        std::string folder;
+        std::string sentence;
+    } cases[] = {
+        { folder.Path(), "No programs in this folder." },
+        { gone, "This folder is no longer there." },
+        { folder.Path() + "caf?\\", "This folder's name cannot be spelt in the system code page, "
+                                    "so its programs cannot be listed." },
+        { deep, "Could not read this folder: " +
+                    std::string(SystemErrorText(ERROR_FILENAME_EXCED_RANGE)) },
+    };
+    for (const auto& c : cases) {
+        CArray<ProgramEntry> entries;
+        const DWORD error = ListProgramEntries(c.folder.c_str(), entries);
+        EXPECT_EQ(0, entries.GetSize()) << c.folder;
+        EXPECT_EQ(c.sentence, DescribeEmptyListing(c.folder.c_str(), error).GetString())
+            << c.folder;
+    }
+}
+
+} // namespace
