@@ -43,9 +43,14 @@ inline void KeepFastest(double& best, double elapsed)
         best = elapsed;
 }
 
-// Creates `count` sub-folders of `scratch` with distinct names of mixed case, in random order.
-// Returns the folder's path without a trailing backslash, as the folder tree builds paths.
-std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigned seed);
+// Creates `count` sub-folders of `scratch` with distinct names of mixed case, in random order,
+// each second of them holding a folder x if asked. Returns the folder's path without a trailing
+// backslash, as the folder tree builds paths.
+std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigned seed,
+                             bool everySecondHoldsOne = false);
+// Empties `folder` at once where Wine has a Unix side; the scratch folder's own clean-up takes
+// whatever is left.
+void RemoveSubFolders(const std::string& folder);
 
 // Number of entries a bare FindFirstFile/FindNextFile loop over the folder's "*.*" sees.
 int BareSearch(const std::string& folder);

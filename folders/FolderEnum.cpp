@@ -4,6 +4,8 @@
 
 #include "platform/FileFind.h"
 
+#include <string.h>
+
 namespace {
 
 // Room for all 26 drive roots of four bytes each and the closing empty string.
@@ -55,11 +57,18 @@ BOOL GetShownDrives(CStringArray& drives)
     return GetShownDrives(drives, DriveQueries{ ::GetLogicalDriveStringsA, ::GetDriveTypeA });
 }
 
+BOOL HoldsWildcard(const char* path)
+{
+    return strpbrk(path, "?*") != nullptr;
+}
+
 void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders, CSortStringArray& files)
 {
     folders.RemoveAll();
     files.RemoveAll();
 
+    if (HoldsWildcard(folder))
+        return;
     CFileFind finder;
     BOOL bMore = finder.FindFile(AllEntriesPattern(folder));
     while (bMore) {
@@ -79,6 +88,8 @@ void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders, CSor
 
 BOOL HasSubFolders(const char* path, BOOL bFiles)
 {
+    if (HoldsWildcard(path))
+        return FALSE;
     CFileFind finder;
     BOOL bMore = finder.FindFile(AllEntriesPattern(path));
     while (bMore) {
@@ -101,8 +112,12 @@ BOOL FolderExists(const char* folder)
         return FALSE;
     // The folder's own attributes, where a search for the device nul inside it would depend on
     // how the platform resolves device names. The path keeps the case it was given: a folder
-    // marked case-sensitive may hold names that differ from it only in case.
-    const DWORD attributes = ::GetFileAttributesA(path + '\\');
+    // marked case-sensitive may hold names that differ from it only in case. Only a drive letter
+    // gets its backslash back, so a folder path of the longest length the platform takes is
+    // asked about as it is.
+    if (path.GetLength() == 2 && path.GetAt(1) == ':')
+        path += '\\';
+    const DWORD attributes = ::GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

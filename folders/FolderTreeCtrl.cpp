@@ -5,25 +5,42 @@
 
 #include <shellapi.h>
 #include <mbstring.h>
+#include <string.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
 const char kNoSystemImageList[] = "Cannot retrieve the Handle of SystemImageList!";
 const char kNoDriveStrings[] = "Error Getting Logical DriveStrings!";
-const char kNoFileInfo[] = "Error Gettting SystemFileInfo!";
+const char kNoRootFolder[] = "The root folder does not exist!";
 
-// The system image list indices of a path's small icons, closed and open. Only the indices are
-// asked for: SHGFI_ICON would fill in the very same index and then build an icon from it.
-bool QueryShellIcons(const char* path, int& nImage, int& nSelectedImage)
+// The system image list indices of the small icons, closed and open, that the shell shows for
+// `path`, or with SHGFI_USEFILEATTRIBUTES for any entry of those attributes. Only the indices
+// are asked for: SHGFI_ICON would fill in the very same index and then build an icon from it.
+bool QueryShellIcons(const char* path, DWORD attributes, UINT flags, int& nImage,
+                     int& nSelectedImage)
 {
     SHFILEINFOA closed = {}, open = {};
-    const UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-    if (!::SHGetFileInfoA(path, 0, &closed, sizeof(closed), flags) ||
-        !::SHGetFileInfoA(path, 0, &open, sizeof(open), flags | SHGFI_OPENICON))
+    flags |= SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+    if (!::SHGetFileInfoA(path, attributes, &closed, sizeof(closed), flags) ||
+        !::SHGetFileInfoA(path, attributes, &open, sizeof(open), flags | SHGFI_OPENICON))
         return false;
     nImage = closed.iIcon;
     nSelectedImage = open.iIcon;
     return true;
+}
+
+// An item's text: a root item shows its whole path, any other its last component; neither
+// shows a trailing backslash.
+CString ItemText(HTREEITEM parent, const char* path)
+{
+    CString text = path;
+    if (text.EndsWith('\\'))
+        text = text.Left(text.GetLength() - 1);
+    return parent == TVI_ROOT ? text : CString(GetSubPath(text));
 }
 
 // Keeps the control from repainting while a level fills, and repaints it on every way out.
@@ -40,8 +57,16 @@ private:
 
 } // namespace
 
+// One child as a level is read: its path and whether it is a folder.
+struct CFolderTreeCtrl::Entry {
+    CString path;
+    BOOL bFolder;
+};
+
 BEGIN_MESSAGE_MAP(CFolderTreeCtrl, CTreeCtrl)
+    ON_NOTIFY_REFLECT(TVN_ITEMEXPANDING, OnItemexpanding)
     ON_NOTIFY_REFLECT(TVN_ITEMEXPANDED, OnItemexpanded)
+    ON_NOTIFY_REFLECT(TVN_GETDISPINFO, OnGetdispinfo)
 END_MESSAGE_MAP()
 
 CFolderTreeCtrl::CFolderTreeCtrl() : m_bFiles(FALSE) {}
@@ -73,9 +98,13 @@ BOOL CFolderTreeCtrl::DisplayTree(const char* root, BOOL files)
     m_strRoot = root;
     if (!m_strRoot.EndsWith('\\'))
         m_strRoot += '\\';
-    // The root item gets its children at once rather than a dummy child. Without a root item
-    // they would land at the top level, where they would pass for drives: leave them out, and
-    // say that the tree is empty rather than filled.
+    // The root item gets its children at once. Without a root item they would land at the top
+    // level, where they would pass for drives: leave them out, and say that the tree is empty
+    // rather than filled.
+    if (!FolderExists(root)) {
+        m_strError = kNoRootFolder;
+        return FALSE;
+    }
     HTREEITEM hRoot = AddItem(TVI_ROOT, m_strRoot);
     if (!hRoot)
         return FALSE;
@@ -111,11 +140,8 @@ BOOL CFolderTreeCtrl::DisplayDrives()
         m_strError = kNoDriveStrings;
         return FALSE;
     }
-    for (int i = 0; i < drives.GetSize(); ++i) {
-        HTREEITEM hItem = AddItem(TVI_ROOT, drives[i]);
-        if (hItem && HasSubFolders(drives[i], m_bFiles))
-            InsertDummyChild(hItem, TRUE);
-    }
+    for (int i = 0; i < drives.GetSize(); ++i)
+        AddItem(TVI_ROOT, drives[i]);
     return TRUE;
 }
 
@@ -128,36 +154,43 @@ void CFolderTreeCtrl::DisplayPath(HTREEITEM parent, const char* folder)
     CWaitCursor wait;
     RedrawOff noRedraw(*this);
 
-    for (int i = 0; i < folders.GetSize(); ++i) {
-        const CString path = folders.GetAt(i);
-        HTREEITEM hItem = AddItem(parent, path);
-        if (hItem && HasSubFolders(path, m_bFiles))
-            InsertDummyChild(hItem, TRUE);
-    }
+    for (int i = 0; i < folders.GetSize(); ++i)
+        AddItem(parent, folders[i]);
     if (m_bFiles) {
         for (int i = 0; i < files.GetSize(); ++i)
-            AddItem(parent, files.GetAt(i));
+            AddItem(parent, files[i], FALSE);
     }
 }
 
-HTREEITEM CFolderTreeCtrl::AddItem(HTREEITEM parent, const char* path)
+// Nothing here touches the disk: a folder of ten thousand sub-folders is filled with one
+// directory search and then as many inserts. The control asks for an item's icons and expand
+// button (TVN_GETDISPINFO) only when it draws the item, so the look-ahead and the icon queries
+// run for the rows on screen, each at most once.
+HTREEITEM CFolderTreeCtrl::AddItem(HTREEITEM parent, const char* path, BOOL bFolder,
+                                   HTREEITEM after)
 {
-    // The shell is asked about the path with its trailing backslash, files included.
-    CString copy = path;
-    if (!copy.EndsWith('\\'))
-        copy += '\\';
+    const CString text = ItemText(parent, path);
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<char*>(text.GetString());
+    insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
+    // A folder whose name the code page cannot spell can never be searched: it has nothing to
+    // open, and no button.
+    insert.item.cChildren = bFolder && !HoldsWildcard(path) ? I_CHILDRENCALLBACK : 0;
+    return InsertItem(insert);
+}
 
-    int nImage = 0;
-    int nSelectedImage = 0;
-    if (!GetIconIndices(copy, parent == TVI_ROOT, nImage, nSelectedImage)) {
-        m_strError = kNoFileInfo;
-        return nullptr;
-    }
-
-    copy = copy.Left(copy.GetLength() - 1);
-    const char* text = parent == TVI_ROOT ? copy.GetString() : GetSubPath(copy);
-    return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, nImage, nSelectedImage,
-                      parent, TVI_LAST);
+// The control asks before it opens or closes the item. A folder is filled now: the control
+// opens only an item that has children.
+void CFolderTreeCtrl::OnItemexpanding(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    const auto* pNMTreeView = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
+    if ((pNMTreeView->action & TVE_TOGGLE) == TVE_EXPAND &&
+        !(pNMTreeView->itemNew.state & TVIS_EXPANDED))
+        ExpandItem(pNMTreeView->itemNew.hItem, TVE_EXPAND);
+    *pResult = 0;
 }
 
 // The control has already opened or closed the item when this arrives.
@@ -165,13 +198,31 @@ void CFolderTreeCtrl::OnItemexpanded(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const auto* pNMTreeView = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
     HTREEITEM hItem = pNMTreeView->itemNew.hItem;
-    if (pNMTreeView->itemNew.state & TVIS_EXPANDED) {
-        ExpandItem(hItem, TVE_EXPAND);
-    } else {
-        // A closed folder forgets its sub-tree, so the next opening reads the disk afresh.
+    if (!(pNMTreeView->itemNew.state & TVIS_EXPANDED)) {
+        // A closed folder forgets its sub-tree, so the next opening reads the disk afresh. It
+        // keeps its button until then; and it is marked as never opened, so that opening it by
+        // message asks for its children again.
         DeleteChildren(hItem);
-        InsertDummyChild(hItem, FALSE);
+        TVITEMA item = {};
+        item.mask = TVIF_CHILDREN | TVIF_STATE;
+        item.hItem = hItem;
+        item.cChildren = 1;
+        item.stateMask = TVIS_EXPANDEDONCE;
+        SetItem(item);
     }
+    *pResult = 0;
+}
+
+void CFolderTreeCtrl::OnGetdispinfo(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(pNMHDR)->item;
+    const CString path = GetFullPath(item.hItem);
+    if (item.mask & TVIF_CHILDREN)
+        item.cChildren = HasSubFolders(path, m_bFiles) ? 1 : 0;
+    if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))
+        GetIconIndices(path, !GetParentItem(item.hItem), item.iImage, item.iSelectedImage);
+    // The control keeps the answers: each item is asked about once.
+    item.mask |= TVIF_DI_SETITEM;
     *pResult = 0;
 }
 
@@ -181,6 +232,13 @@ void CFolderTreeCtrl::ExpandItem(HTREEITEM item, UINT action)
         return;
     DeleteChildren(item);
     DisplayPath(item, GetFullPath(item));
+    if (!GetChildItem(item)) {
+        // Nothing to show: the button goes, and the control does not open the item.
+        TVITEMA noChildren = {};
+        noChildren.mask = TVIF_CHILDREN;
+        noChildren.hItem = item;
+        SetItem(noChildren);
+    }
 }
 
 CString CFolderTreeCtrl::GetFullPath(HTREEITEM item) const
@@ -194,7 +252,8 @@ CString CFolderTreeCtrl::GetFullPath(HTREEITEM item) const
 
 BOOL CFolderTreeCtrl::SetSelPath(const char* path)
 {
-    if (!ExistentPath(path))
+    // '?' and '*' stand for names the tree shows but never opens.
+    if (HoldsWildcard(path) || !ExistentPath(path))
         return FALSE;
 
     // Upper-cased and closed with a backslash, character by character: in a double-byte code
@@ -218,16 +277,12 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
             bFound = false;
             break;
         }
-        // An item opened before raises no notification when opened by message again; reset it
-        // so the opening below reads its folder from disk. Wine's tree control crashes when the
-        // reset removes the first item shown, so the view starts at the item itself first.
-        if (GetItemState(hItem, TVIS_EXPANDEDONCE)) {
-            SelectSetFirstVisible(hItem);
+        // A folder already open is read again in place, keeping what is open below it; a
+        // closed one is read as it opens.
+        if (GetItemState(hItem, TVIS_EXPANDED))
+            RefreshChildren(hItem);
+        else
             Expand(hItem, TVE_EXPAND);
-            Expand(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
-            InsertDummyChild(hItem, FALSE);
-        }
-        Expand(hItem, TVE_EXPAND);
         parent = hItem;
         component = p + 1;
     }
@@ -239,6 +294,28 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
     }
     SetRedraw(TRUE);
     return bResult;
+}
+
+BOOL CFolderTreeCtrl::RefreshTree()
+{
+    CWaitCursor wait;
+    RedrawOff noRedraw(*this);
+
+    if (!m_strRoot.IsEmpty()) {
+        if (HTREEITEM hRoot = GetRootItem())
+            RefreshItem(hRoot, TRUE);
+        return TRUE;
+    }
+    CStringArray drives;
+    if (!GetShownDrives(drives)) {
+        m_strError = kNoDriveStrings;
+        return FALSE;
+    }
+    std::vector<Entry> entries;
+    for (int i = 0; i < drives.GetSize(); ++i)
+        entries.push_back({ drives[i], TRUE });
+    MergeChildren(TVI_ROOT, entries);
+    return TRUE;
 }
 
 HTREEITEM CFolderTreeCtrl::FindChildItem(HTREEITEM parent, const char* text) const
@@ -274,38 +351,142 @@ BOOL CFolderTreeCtrl::ExistentPath(const char* path) const
     return FALSE;
 }
 
-// Every plain folder shows the same two icons, so the shell is asked about the first one only
-// and the answer reused: each query by path makes the shell look the folder up on disk, which
-// took most of the time of opening a folder with many sub-folders. Drives and the root folder
-// are always asked about.
-BOOL CFolderTreeCtrl::GetIconIndices(const CString& path, BOOL bRootItem, int& nImage,
+// Every plain folder shows the same two icons, so the shell is asked about one of them and the
+// answer reused; every other folder is only looked at: a query by path makes the shell look
+// the folder up on disk. Drives and the root folder are always asked about. A folder the shell
+// cannot tell about, such as one whose path is longer than the platform takes, still shows,
+// with the plain icons.
+void CFolderTreeCtrl::GetIconIndices(const CString& path, BOOL bRootItem, int& nImage,
                                      int& nSelectedImage)
 {
     const BOOL bPlain = !bRootItem && IsPlainFolder(path);
-    if (bPlain && m_nPlainImage >= 0) {
-        nImage = m_nPlainImage;
-        nSelectedImage = m_nPlainSelectedImage;
-        return TRUE;
-    }
-    if (!QueryShellIcons(path, nImage, nSelectedImage))
-        return FALSE;
-    if (bPlain) {
-        m_nPlainImage = nImage;
-        m_nPlainSelectedImage = nSelectedImage;
-    }
-    return TRUE;
+    if (!bPlain && QueryShellIcons(path + '\\', 0, 0, nImage, nSelectedImage))
+        return;
+    if (m_nPlainImage < 0)
+        LearnPlainIcons(path);
+    nImage = m_nPlainImage;
+    nSelectedImage = m_nPlainSelectedImage;
 }
 
-void CFolderTreeCtrl::DeleteChildren(HTREEITEM item) const
+// From the nearest plain folder at or above `path`. Failing that, from the attributes of a
+// folder alone, for which the shell has no open icon of its own under Wine.
+void CFolderTreeCtrl::LearnPlainIcons(const CString& path)
 {
-    while (HTREEITEM hChild = GetChildItem(item))
+    for (CString folder = path; folder.ReverseFind('\\') > 0;
+         folder = folder.Left(folder.ReverseFind('\\'))) {
+        if (IsPlainFolder(folder) &&
+            QueryShellIcons(folder + '\\', 0, 0, m_nPlainImage, m_nPlainSelectedImage))
+            return;
+    }
+    if (!QueryShellIcons("folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES, m_nPlainImage,
+                         m_nPlainSelectedImage))
+        m_nPlainImage = m_nPlainSelectedImage = 0;
+}
+
+// The selection leaves the sub-tree first. The control would otherwise move it from each
+// deleted item to the next, and every move is a selection change the dialog acts on.
+void CFolderTreeCtrl::DeleteChildren(HTREEITEM item)
+{
+    HTREEITEM hChild = GetChildItem(item);
+    if (!hChild)
+        return;
+    if (IsWithin(GetSelectedItem(), item) && GetSelectedItem() != item)
+        SelectItem(item);
+    // Deleting an item the control shows makes it lay out every row again.
+    RedrawOff noRedraw(*this);
+    for (; hChild; hChild = GetChildItem(item))
         DeleteItem(hChild);
 }
 
-void CFolderTreeCtrl::InsertDummyChild(HTREEITEM parent, BOOL bWithImages) const
+BOOL CFolderTreeCtrl::IsWithin(HTREEITEM item, HTREEITEM ancestor) const
 {
-    if (bWithImages)
-        InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, parent, TVI_LAST);
-    else
-        InsertItem("", parent, TVI_LAST);
+    for (HTREEITEM hItem = item; hItem; hItem = GetParentItem(hItem)) {
+        if (hItem == ancestor)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CFolderTreeCtrl::RefreshChildren(HTREEITEM parent)
+{
+    CSortStringArray folders, files;
+    ListFolder(GetFullPath(parent), m_bFiles, folders, files);
+    std::vector<Entry> entries;
+    entries.reserve(folders.GetSize() + files.GetSize());
+    for (int i = 0; i < folders.GetSize(); ++i)
+        entries.push_back({ folders[i], TRUE });
+    for (int i = 0; i < files.GetSize(); ++i)
+        entries.push_back({ files[i], FALSE });
+    MergeChildren(parent, entries);
+}
+
+// Both lists are in the order of the same sort, so one walk matches them: an entry takes the
+// first item after the last one kept that has its exact text, which also matches folders that
+// show the same '?' text one for one. An entry without such an item gets a new one in its
+// place; items no entry took go.
+void CFolderTreeCtrl::MergeChildren(HTREEITEM parent, const std::vector<Entry>& entries)
+{
+    std::vector<HTREEITEM> items;
+    HTREEITEM hItem = parent == TVI_ROOT ? GetRootItem() : GetChildItem(parent);
+    for (; hItem; hItem = GetNextSiblingItem(hItem))
+        items.push_back(hItem);
+
+    std::vector<std::pair<CString, int>> byText;
+    byText.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        byText.emplace_back(GetItemText(items[i]), static_cast<int>(i));
+    const auto before = [](const std::pair<CString, int>& a, const std::pair<CString, int>& b) {
+        const int order = strcmp(a.first, b.first);
+        return order < 0 || (order == 0 && a.second < b.second);
+    };
+    std::sort(byText.begin(), byText.end(), before);
+
+    std::vector<bool> kept(items.size());
+    int last = -1;
+    HTREEITEM after = TVI_FIRST;
+    for (const Entry& entry : entries) {
+        auto key = std::make_pair(ItemText(parent, entry.path), last + 1);
+        auto found = std::lower_bound(byText.begin(), byText.end(), key, before);
+        if (found != byText.end() && found->first == key.first) {
+            last = found->second;
+            kept[last] = true;
+            after = items[last];
+            RefreshItem(after, entry.bFolder && !HoldsWildcard(entry.path));
+        } else if (HTREEITEM hNew = AddItem(parent, entry.path, entry.bFolder, after)) {
+            after = hNew;
+        }
+    }
+
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (kept[i])
+            continue;
+        // The nearest item that stays is the parent, whose level this is.
+        if (IsWithin(GetSelectedItem(), items[i]))
+            SelectItem(parent == TVI_ROOT ? nullptr : parent);
+        DeleteItem(items[i]);
+    }
+}
+
+// An open folder is read again; a closed one is asked afresh for its button and icons when it
+// is next drawn.
+void CFolderTreeCtrl::RefreshItem(HTREEITEM item, BOOL bSearchable)
+{
+    if (GetItemState(item, TVIS_EXPANDED) || GetChildItem(item)) {
+        RefreshChildren(item);
+        if (GetChildItem(item))
+            return;
+        // An open folder found empty shows no button, and opens again once it holds something.
+        TVITEMA closed = {};
+        closed.mask = TVIF_CHILDREN | TVIF_STATE;
+        closed.hItem = item;
+        closed.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+        SetItem(closed);
+        return;
+    }
+    TVITEMA reset = {};
+    reset.mask = TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    reset.hItem = item;
+    reset.cChildren = bSearchable ? I_CHILDRENCALLBACK : 0;
+    reset.iImage = reset.iSelectedImage = I_IMAGECALLBACK;
+    SetItem(reset);
 }

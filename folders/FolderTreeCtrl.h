@@ -5,6 +5,8 @@
 #include "platform/ImageList.h"
 #include "platform/TreeCtrl.h"
 
+#include <vector>
+
 class CFolderTreeCtrl : public CTreeCtrl {
 public:
     CFolderTreeCtrl();
@@ -17,6 +19,11 @@ public:
     CString GetFullPath(HTREEITEM item) const;
     // Opens the tree along `path` and selects its last folder; FALSE if any part is missing.
     BOOL SetSelPath(const char* path);
+    // Reads every open level again: new folders appear, vanished ones go, open folders stay
+    // open and closed ones are asked afresh whether they hold anything. The selection stays
+    // where its folder still is; otherwise it moves to the nearest item that is left, which
+    // raises TVN_SELCHANGED. FALSE, with m_strError set, if the drives could not be listed.
+    BOOL RefreshTree();
 
 protected:
     BOOL m_bFiles;        // set by DisplayTree only: every level must be read the same way
@@ -28,10 +35,13 @@ protected:
     BOOL DisplayDrives();
     // Adds the children of `folder` under `parent`, folders first, each level sorted.
     void DisplayPath(HTREEITEM parent, const char* folder);
-    // Adds one item for `path` at the end of `parent`'s children; NULL if the shell has no
-    // icon for it.
-    HTREEITEM AddItem(HTREEITEM parent, const char* path);
+    // Adds one item for `path` after `after` among `parent`'s children. Its icons and, for a
+    // folder, its expand button are left to the control to ask for when it first draws the item.
+    HTREEITEM AddItem(HTREEITEM parent, const char* path, BOOL bFolder = TRUE,
+                      HTREEITEM after = TVI_LAST);
+    void OnItemexpanding(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemexpanded(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnGetdispinfo(NMHDR* pNMHDR, LRESULT* pResult);
     void ExpandItem(HTREEITEM item, UINT action);
     // The child of `parent` whose upper-cased text is `text` (already upper-cased).
     HTREEITEM FindChildItem(HTREEITEM parent, const char* text) const;
@@ -39,15 +49,24 @@ protected:
     BOOL ExistentPath(const char* path) const;
 
 private:
+    struct Entry;
+
     // The system image list indices of the closed and open icons of a plain folder, -1 until
     // the shell has been asked about one.
     int m_nPlainImage = -1;
     int m_nPlainSelectedImage = -1;
 
-    BOOL GetIconIndices(const CString& path, BOOL bRootItem, int& nImage, int& nSelectedImage);
-    void DeleteChildren(HTREEITEM item) const;
-    // The empty child that gives a closed folder its expand button.
-    void InsertDummyChild(HTREEITEM parent, BOOL bWithImages) const;
+    void GetIconIndices(const CString& path, BOOL bRootItem, int& nImage, int& nSelectedImage);
+    void LearnPlainIcons(const CString& path);
+    void DeleteChildren(HTREEITEM item);
+    // Whether `item` is `ancestor` or lies below it.
+    BOOL IsWithin(HTREEITEM item, HTREEITEM ancestor) const;
+    // Reads `parent`'s folder again and brings its children in line.
+    void RefreshChildren(HTREEITEM parent);
+    // Brings `parent`'s children in line with `entries`, in their order, keeping the items that
+    // are still there with everything below them.
+    void MergeChildren(HTREEITEM parent, const std::vector<Entry>& entries);
+    void RefreshItem(HTREEITEM item, BOOL bSearchable);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -46,7 +46,6 @@ std::vector<HTREEITEM> Children(const CTreeCtrl& tree, HTREEITEM parent)
     return items;
 }
 
-// A closed folder with an expand button shows { "" }: the one empty child that gives the button.
 Texts ChildTexts(const CTreeCtrl& tree, HTREEITEM parent)
 {
     Texts texts;
@@ -55,7 +54,8 @@ Texts ChildTexts(const CTreeCtrl& tree, HTREEITEM parent)
     return texts;
 }
 
-// Every item loaded, + marking an open one and * the selected one.
+// Every item loaded, + marking an open one, * the selected one and (..) a button over children
+// not read yet.
 std::string Dump(const CTreeCtrl& tree, HTREEITEM parent = TVI_ROOT)
 {
     std::string dump;
@@ -63,10 +63,33 @@ std::string Dump(const CTreeCtrl& tree, HTREEITEM parent = TVI_ROOT)
         dump += tree.GetItemText(hItem).GetString();
         dump += tree.GetItemState(hItem, TVIS_EXPANDED) ? "+" : "";
         dump += hItem == tree.GetSelectedItem() ? "*" : "";
-        dump += "(" + Dump(tree, hItem) + ")";
+        const std::string children = Dump(tree, hItem);
+        dump += "(" + (children.empty() && tree.ItemHasChildren(hItem) ? ".." : children) + ")";
     }
     return dump;
 }
+
+// Counts the look-aheads the control asks its parent for and the selection changes it reports,
+// through a subclass of the parent that passes every message on.
+struct NotifyCounter {
+    explicit NotifyCounter(HWND hWnd) : hWnd(hWnd)
+    {
+        ::SetWindowSubclass(hWnd, Count, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~NotifyCounter() { ::RemoveWindowSubclass(hWnd, Count, 0); }
+    static LRESULT CALLBACK Count(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR self)
+    {
+        const auto* info = reinterpret_cast<const NMTVDISPINFOA*>(lParam);
+        auto* counter = reinterpret_cast<NotifyCounter*>(self);
+        if (message == WM_NOTIFY && info->hdr.code == TVN_GETDISPINFOA)
+            counter->lookAheads += (info->item.mask & TVIF_CHILDREN) != 0;
+        counter->selectionChanges += message == WM_NOTIFY && info->hdr.code == TVN_SELCHANGEDA;
+        return ::DefSubclassProc(hWnd, message, wParam, lParam);
+    }
+    HWND hWnd;
+    int lookAheads = 0, selectionChanges = 0;
+};
 
 // The shell's closed and open icons, asked the plain way with icon handles, so that the tree's
 // index-only queries are checked against something other than themselves.
@@ -79,6 +102,14 @@ std::pair<int, int> ShellIcons(const std::string& path)
         ::DestroyIcon(icons[open].hIcon);
     }
     return { icons[0].iIcon, icons[1].iIcon };
+}
+
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0],
+                                      int(wide.size())));
+    return wide;
 }
 
 std::pair<int, int> ItemIcons(const CTreeCtrl& tree, HTREEITEM hItem)
@@ -115,8 +146,8 @@ TEST(FolderTreeDrives, AreThePlatformsDrivesLessFloppiesAndCdRoms)
             EXPECT_EQ(ShellIcons(drive), ItemIcons(tree, hDrive)) << drive;
             // Wine has no drive without folders (C: and Z: both hold some), so there only the
             // drive with an expand button is seen; the folders below have both kinds.
-            EXPECT_EQ(HasSubFolders((drive + "\\").c_str(), FALSE) ? Texts{ "" } : Texts{},
-                      ChildTexts(tree, hDrive))
+            EXPECT_EQ(Texts{}, ChildTexts(tree, hDrive)) << drive;
+            EXPECT_EQ(HasSubFolders((drive + "\\").c_str(), FALSE), tree.ItemHasChildren(hDrive))
                 << drive;
         }
     }
@@ -135,7 +166,7 @@ TEST(FolderTreeRoot, ShowsTheFoldersChildrenOrFailsForAMissingFolder)
     CFolderTreeCtrl& tree = host.m_tree;
     ASSERT_TRUE(tree.DisplayTree(temp.Path().c_str(), FALSE));
     const std::string root = temp.Path().substr(0, temp.Path().size() - 1);
-    EXPECT_EQ(root + "(A(())b())", Dump(tree));
+    EXPECT_EQ(root + "(A(..)b())", Dump(tree));
     EXPECT_EQ(temp / "A", tree.GetFullPath(tree.GetChildItem(tree.GetRootItem())).GetString());
 
     EXPECT_FALSE(tree.DisplayTree((temp / "missing").c_str(), FALSE));
@@ -188,8 +219,7 @@ TEST_F(FolderTree, OpeningShowsSortedFoldersWithTheShellsIconsAndButtonsOnlyWher
         EXPECT_EQ(m_temp / name, m_tree.GetFullPath(Child(name)).GetString());
         EXPECT_EQ(ShellIcons(m_temp / name), ItemIcons(m_tree, Child(name))) << name;
     }
-    EXPECT_EQ(Texts{}, ChildTexts(m_tree, Child("A")));
-    EXPECT_EQ(Texts{ "" }, ChildTexts(m_tree, Child("c")));
+    EXPECT_EQ("A()b()c(..)", Dump(m_tree, m_hFolder));
     Toggle(Child("c"), true);
     EXPECT_EQ(Texts{ "x" }, ChildTexts(m_tree, Child("c")));
 }
@@ -197,20 +227,20 @@ TEST_F(FolderTree, OpeningShowsSortedFoldersWithTheShellsIconsAndButtonsOnlyWher
 TEST_F(FolderTree, ClosingDiscardsChildrenAndReopeningRereadsTheDisk)
 {
     Toggle(m_hFolder, false);
-    EXPECT_EQ(Texts{ "" }, ChildTexts(m_tree, m_hFolder));
+    EXPECT_EQ(Texts{}, ChildTexts(m_tree, m_hFolder));
+    EXPECT_TRUE(m_tree.ItemHasChildren(m_hFolder));
     m_temp.CreateFolder("B2");
     m_temp.CreateFolder("A\\late");
     Toggle(m_hFolder, true);
-    EXPECT_EQ((Texts{ "A", "b", "B2", "c" }), ChildTexts(m_tree, m_hFolder));
-    EXPECT_EQ(Texts{ "" }, ChildTexts(m_tree, Child("A")));
+    EXPECT_EQ("A(..)b()B2()c(..)", Dump(m_tree, m_hFolder));
 
     // A folder emptied on disk keeps its button until it is opened again.
     Toggle(Child("c"), true);
     Toggle(Child("c"), false);
     ASSERT_TRUE(::RemoveDirectoryA((m_temp / "c\\x").c_str()));
-    EXPECT_EQ(Texts{ "" }, ChildTexts(m_tree, Child("c")));
+    EXPECT_EQ("A(..)b()B2()c*(..)", Dump(m_tree, m_hFolder));
     Toggle(Child("c"), true);
-    EXPECT_EQ(Texts{}, ChildTexts(m_tree, Child("c")));
+    EXPECT_EQ("A(..)b()B2()c*()", Dump(m_tree, m_hFolder));
 
     // Opening along a path rereads the folders on it that were opened before, also when the
     // first item shown lies among the children it throws away.
@@ -258,4 +288,111 @@ TEST_F(FolderTree, AFolderTheShellGivesItsOwnIconShowsThatIcon)
         EXPECT_EQ(ShellIcons(m_temp / name), ItemIcons(m_tree, Child(name))) << name;
     EXPECT_NE(ItemIcons(m_tree, Child("A")), ItemIcons(m_tree, Child("own")));
     ::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// No folder is left out for the length of its path. One past the platform's limit shows with the
+// plain folder icons and no button, since it cannot be searched, and gives back its whole path.
+// Under Shift-JIS the long name is twice as many bytes, each character ending in a 0x5C byte.
+TEST_F(FolderTree, AFolderPastThePathLimitShowsWithItsWholePath)
+{
+    const std::string unit = ::GetACP() == 932 ? "\x95\x5C" : "L";
+    std::string longName;
+    while (m_temp.Path().size() + longName.size() / unit.size() < 250)
+        longName += unit;
+    const std::string longPath = m_temp / longName,
+                      deepPath = longPath + "\\" + std::string(20, 'D');
+    const std::wstring paths[] = { L"\\\\?\\" + Wide(longPath), L"\\\\?\\" + Wide(deepPath),
+                                   L"\\\\?\\" + Wide(deepPath) + L"\\x" };
+    for (const std::wstring& path : paths)
+        ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    ASSERT_TRUE(m_tree.RefreshTree());
+    Toggle(Child(longName.c_str()), true);
+    const HTREEITEM hDeep = m_tree.GetChildItem(Child(longName.c_str()));
+    EXPECT_EQ(deepPath, m_tree.GetFullPath(hDeep).GetString());
+    EXPECT_FALSE(m_tree.ItemHasChildren(hDeep));
+    EXPECT_EQ(ItemIcons(m_tree, Child("A")), ItemIcons(m_tree, hDeep));
+    for (int i = 2; i >= 0; --i)
+        ::RemoveDirectoryW(paths[i].c_str());
+}
+
+TEST_F(FolderTree, RefreshRereadsOpenLevelsAndMovesTheSelectionOnlyOutOfWhatWent)
+{
+    Toggle(Child("c"), true);
+    m_tree.SelectItem(m_tree.GetChildItem(Child("c")));
+    NotifyCounter counter(m_host);
+    for (const char* name : { "d", "A\\n", "c\\y" })
+        m_temp.CreateFolder(name);
+    // Closed folders are asked again for their buttons; the selection goes to the nearest folder
+    // left, and only when its own goes.
+    const struct {
+        std::vector<std::string> removed;
+        std::string dump;
+        int selectionChanges;
+    } steps[] = { { { "b" }, "A(..)c+(x*()y())d()", 0 },
+                  { { "c\\x" }, "A(..)c+*(y())d()", 1 },
+                  { { "c\\y", "c" }, "A(..)d()", 2 } };
+    for (const auto& step : steps) {
+        for (const std::string& name : step.removed)
+            ::RemoveDirectoryA((m_temp / name).c_str());
+        ASSERT_TRUE(m_tree.RefreshTree());
+        EXPECT_EQ(step.dump, Dump(m_tree, m_hFolder));
+        EXPECT_EQ(step.selectionChanges, counter.selectionChanges) << step.dump;
+    }
+    EXPECT_EQ(m_hFolder, m_tree.GetSelectedItem());
+}
+
+// The control asks for a row's button when it draws the row: opening and scrolling through ten
+// thousand folders searches only the folders that come into view, each at most once, and each
+// shows its button by the time it is seen.
+TEST(FolderTreeLookAhead, RunsForTheRowsOnScreenOnly)
+{
+    // Made in one go on the Unix side, and removed from there in the background once out of the
+    // way: removing ten thousand folders takes many seconds on some file systems.
+    test::TempFolder temp;
+    const std::string &path = temp.Path(), many = temp / "many",
+                      gone = test::Quoted(path.substr(0, path.find_last_of('\\', path.size() - 2)) +
+                                          "\\vk-gone-") +
+                             "$$";
+    test::UnixChange folders(
+        { "mkdir " + test::Quoted(many) + " && cd " + test::Quoted(many) +
+              " && seq -f f%05g 0 9999 | xargs mkdir" + " && seq -f f%05g/x 0 7 9999 | xargs mkdir",
+          "mv " + test::Quoted(many) + " " + gone + " && { rm -rf " + gone + " & }" });
+    if (!folders.Made())
+        GTEST_SKIP() << "no Unix side to make ten thousand folders on";
+    CTreeHost host;
+    CFolderTreeCtrl& tree = host.m_tree;
+    ::ShowWindow(host, SW_SHOWNOACTIVATE);
+    NotifyCounter counter(host);
+    ASSERT_TRUE(tree.DisplayTree(nullptr, FALSE));
+    ASSERT_TRUE(tree.SetSelPath(many.c_str()));
+
+    // The scroll box dragged as the user does, to the top, one row down, on, and past the end.
+    const HTREEITEM hMany = tree.GetSelectedItem();
+    const int rows = static_cast<int>(tree.SendMessage(TVM_GETVISIBLECOUNT));
+    std::string last;
+    HTREEITEM hHolder = nullptr;
+    for (int position : { 0, 1, 2500, 5000, 20000 }) {
+        const int before = counter.lookAheads;
+        tree.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position));
+        ::UpdateWindow(tree);
+        const int drawn = counter.lookAheads;
+        EXPECT_LE(drawn - before, rows + 1) << position;
+        HTREEITEM hRow = tree.GetNextItem(nullptr, TVGN_FIRSTVISIBLE);
+        for (int row = 0; hRow && row < rows;
+             ++row, hRow = tree.GetNextItem(hRow, TVGN_NEXTVISIBLE)) {
+            if (tree.GetParentItem(hRow) != hMany)
+                continue;
+            last = tree.GetItemText(hRow).GetString();
+            const bool holds = atoi(last.c_str() + 1) % 7 == 0;
+            EXPECT_EQ(holds, tree.ItemHasChildren(hRow) != 0) << last;
+            hHolder = holds ? hRow : hHolder;
+        }
+        // Every row on screen was answered as it was drawn: asking for its button again is free.
+        EXPECT_EQ(drawn, counter.lookAheads) << position;
+    }
+    EXPECT_EQ("f09999", last);
+    ASSERT_TRUE(hHolder);
+    tree.SelectItem(hHolder);
+    tree.SendMessage(WM_KEYDOWN, VK_ADD);
+    EXPECT_EQ(Texts{ "x" }, ChildTexts(tree, hHolder));
 }
