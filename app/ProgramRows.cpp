@@ -277,7 +277,12 @@ BOOL CManifestDlg::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F5 &&
         (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
-        RefreshPrograms();
+        // The tree first: where the shown folder is gone its selection moves, which lists the
+        // folder selected instead.
+        const CString shown = m_strFolder;
+        m_treeFolders.RefreshTree();
+        if (m_strFolder == shown)
+            RefreshPrograms();
         return TRUE;
     }
     // Enter on a row starts its program; elsewhere it keeps doing nothing.

@@ -336,6 +336,15 @@ TEST_F(ProgramRowsTest, F5ListsTheFolderAgainKeepingTheSelectedRowAndTheScrollPo
     EXPECT_EQ(top, m_list.GetTopIndex());
     EXPECT_EQ(selected, m_list.GetNextItem(-1, LVNI_SELECTED));
     EXPECT_EQ(selected, m_list.GetNextItem(-1, LVNI_FOCUSED));
+
+    // A shown folder removed elsewhere: F5 selects what is left of its path, and the list follows.
+    const std::string inner = m_folder.CreateFolder("inner");
+    ASSERT_TRUE(m_dlg.m_treeFolders.SetSelPath(inner.c_str()));
+    ASSERT_EQ(inner + "\\", std::string(m_dlg.m_strFolder));
+    ASSERT_TRUE(::RemoveDirectoryA(inner.c_str()));
+    test::PressKey(VK_F5);
+    EXPECT_STRCASEEQ(m_folder.Path().c_str(), m_dlg.m_strFolder);
+    EXPECT_EQ(60, m_list.GetItemCount());
 }
 
 // Copies of the fixture programs: one whose own manifest asks for the themed controls, one whose
