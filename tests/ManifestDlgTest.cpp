@@ -388,7 +388,8 @@ TEST_F(ProgramRowsTest, SwitchesAFolderRefusesAreShownAndExplained)
               TipAt(NamePoint(RowOf("off.exe"))));
     Click(CheckBoxPoint(RowOf("on.exe")));
     EXPECT_EQ("off.exe 0 KB -, on.exe 0 KB +", Rows());
-    EXPECT_EQ("Could not delete on.exe.manifest: the file is still there",
+    EXPECT_EQ("Could not delete on.exe.manifest: " +
+                  std::string(SystemErrorText(ERROR_ACCESS_DENIED)),
               TipAt(NamePoint(RowOf("on.exe"))));
 }
 
