@@ -5,11 +5,6 @@
 
 #include <shellapi.h>
 #include <mbstring.h>
-#include <string.h>
-
-#include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -33,16 +28,6 @@ bool QueryShellIcons(const char* path, DWORD attributes, UINT flags, int& nImage
     return true;
 }
 
-// An item's text: a root item shows its whole path, any other its last component; neither
-// shows a trailing backslash.
-CString ItemText(HTREEITEM parent, const char* path)
-{
-    CString text = path;
-    if (text.EndsWith('\\'))
-        text = text.Left(text.GetLength() - 1);
-    return parent == TVI_ROOT ? text : CString(GetSubPath(text));
-}
-
 // Keeps the control from repainting while a level fills, and repaints it on every way out.
 class RedrawOff {
 public:
@@ -56,12 +41,6 @@ private:
 };
 
 } // namespace
-
-// One child as a level is read: its path and whether it is a folder.
-struct CFolderTreeCtrl::Entry {
-    CString path;
-    BOOL bFolder;
-};
 
 BEGIN_MESSAGE_MAP(CFolderTreeCtrl, CTreeCtrl)
     ON_NOTIFY_REFLECT(TVN_ITEMEXPANDING, OnItemexpanding)
@@ -136,13 +115,19 @@ BOOL CFolderTreeCtrl::DisplayDrives()
     DeleteAllItems();
 
     CStringArray drives;
-    if (!GetShownDrives(drives)) {
-        m_strError = kNoDriveStrings;
+    if (!ListDrives(drives))
         return FALSE;
-    }
     for (int i = 0; i < drives.GetSize(); ++i)
         AddItem(TVI_ROOT, drives[i]);
     return TRUE;
+}
+
+BOOL CFolderTreeCtrl::ListDrives(CStringArray& drives)
+{
+    if (GetShownDrives(drives))
+        return TRUE;
+    m_strError = kNoDriveStrings;
+    return FALSE;
 }
 
 void CFolderTreeCtrl::DisplayPath(HTREEITEM parent, const char* folder)
@@ -160,6 +145,16 @@ void CFolderTreeCtrl::DisplayPath(HTREEITEM parent, const char* folder)
         for (int i = 0; i < files.GetSize(); ++i)
             AddItem(parent, files[i], FALSE);
     }
+}
+
+// A root item shows its whole path, any other its last component; neither shows a trailing
+// backslash.
+CString CFolderTreeCtrl::ItemText(HTREEITEM parent, const char* path)
+{
+    CString text = path;
+    if (text.EndsWith('\\'))
+        text = text.Left(text.GetLength() - 1);
+    return parent == TVI_ROOT ? text : CString(GetSubPath(text));
 }
 
 // Nothing here touches the disk: a folder of ten thousand sub-folders is filled with one
@@ -296,28 +291,6 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
     return bResult;
 }
 
-BOOL CFolderTreeCtrl::RefreshTree()
-{
-    CWaitCursor wait;
-    RedrawOff noRedraw(*this);
-
-    if (!m_strRoot.IsEmpty()) {
-        if (HTREEITEM hRoot = GetRootItem())
-            RefreshItem(hRoot, TRUE);
-        return TRUE;
-    }
-    CStringArray drives;
-    if (!GetShownDrives(drives)) {
-        m_strError = kNoDriveStrings;
-        return FALSE;
-    }
-    std::vector<Entry> entries;
-    for (int i = 0; i < drives.GetSize(); ++i)
-        entries.push_back({ drives[i], TRUE });
-    MergeChildren(TVI_ROOT, entries);
-    return TRUE;
-}
-
 HTREEITEM CFolderTreeCtrl::FindChildItem(HTREEITEM parent, const char* text) const
 {
     // TVGN_ROOT is the documented way to the first top-level item.
@@ -405,88 +378,4 @@ BOOL CFolderTreeCtrl::IsWithin(HTREEITEM item, HTREEITEM ancestor) const
             return TRUE;
     }
     return FALSE;
-}
-
-void CFolderTreeCtrl::RefreshChildren(HTREEITEM parent)
-{
-    CSortStringArray folders, files;
-    ListFolder(GetFullPath(parent), m_bFiles, folders, files);
-    std::vector<Entry> entries;
-    entries.reserve(folders.GetSize() + files.GetSize());
-    for (int i = 0; i < folders.GetSize(); ++i)
-        entries.push_back({ folders[i], TRUE });
-    for (int i = 0; i < files.GetSize(); ++i)
-        entries.push_back({ files[i], FALSE });
-    MergeChildren(parent, entries);
-}
-
-// Both lists are in the order of the same sort, so one walk matches them: an entry takes the
-// first item after the last one kept that has its exact text, which also matches folders that
-// show the same '?' text one for one. An entry without such an item gets a new one in its
-// place; items no entry took go.
-void CFolderTreeCtrl::MergeChildren(HTREEITEM parent, const std::vector<Entry>& entries)
-{
-    std::vector<HTREEITEM> items;
-    HTREEITEM hItem = parent == TVI_ROOT ? GetRootItem() : GetChildItem(parent);
-    for (; hItem; hItem = GetNextSiblingItem(hItem))
-        items.push_back(hItem);
-
-    std::vector<std::pair<CString, int>> byText;
-    byText.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        byText.emplace_back(GetItemText(items[i]), static_cast<int>(i));
-    const auto before = [](const std::pair<CString, int>& a, const std::pair<CString, int>& b) {
-        const int order = strcmp(a.first, b.first);
-        return order < 0 || (order == 0 && a.second < b.second);
-    };
-    std::sort(byText.begin(), byText.end(), before);
-
-    std::vector<bool> kept(items.size());
-    int last = -1;
-    HTREEITEM after = TVI_FIRST;
-    for (const Entry& entry : entries) {
-        auto key = std::make_pair(ItemText(parent, entry.path), last + 1);
-        auto found = std::lower_bound(byText.begin(), byText.end(), key, before);
-        if (found != byText.end() && found->first == key.first) {
-            last = found->second;
-            kept[last] = true;
-            after = items[last];
-            RefreshItem(after, entry.bFolder && !HoldsWildcard(entry.path));
-        } else if (HTREEITEM hNew = AddItem(parent, entry.path, entry.bFolder, after)) {
-            after = hNew;
-        }
-    }
-
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (kept[i])
-            continue;
-        // The nearest item that stays is the parent, whose level this is.
-        if (IsWithin(GetSelectedItem(), items[i]))
-            SelectItem(parent == TVI_ROOT ? nullptr : parent);
-        DeleteItem(items[i]);
-    }
-}
-
-// An open folder is read again; a closed one is asked afresh for its button and icons when it
-// is next drawn.
-void CFolderTreeCtrl::RefreshItem(HTREEITEM item, BOOL bSearchable)
-{
-    if (GetItemState(item, TVIS_EXPANDED) || GetChildItem(item)) {
-        RefreshChildren(item);
-        if (GetChildItem(item))
-            return;
-        // An open folder found empty shows no button, and opens again once it holds something.
-        TVITEMA closed = {};
-        closed.mask = TVIF_CHILDREN | TVIF_STATE;
-        closed.hItem = item;
-        closed.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
-        SetItem(closed);
-        return;
-    }
-    TVITEMA reset = {};
-    reset.mask = TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    reset.hItem = item;
-    reset.cChildren = bSearchable ? I_CHILDRENCALLBACK : 0;
-    reset.iImage = reset.iSelectedImage = I_IMAGECALLBACK;
-    SetItem(reset);
 }

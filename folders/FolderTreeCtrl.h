@@ -33,12 +33,15 @@ protected:
 
     BOOL SetSystemImageList();
     BOOL DisplayDrives();
+    // The drive roots to show; FALSE, with m_strError set, if the platform could not list them.
+    BOOL ListDrives(CStringArray& drives);
     // Adds the children of `folder` under `parent`, folders first, each level sorted.
     void DisplayPath(HTREEITEM parent, const char* folder);
     // Adds one item for `path` after `after` among `parent`'s children. Its icons and, for a
     // folder, its expand button are left to the control to ask for when it first draws the item.
     HTREEITEM AddItem(HTREEITEM parent, const char* path, BOOL bFolder = TRUE,
                       HTREEITEM after = TVI_LAST);
+    static CString ItemText(HTREEITEM parent, const char* path);
     void OnItemexpanding(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemexpanded(NMHDR* pNMHDR, LRESULT* pResult);
     void OnGetdispinfo(NMHDR* pNMHDR, LRESULT* pResult);

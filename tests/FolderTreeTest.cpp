@@ -290,29 +290,43 @@ TEST_F(FolderTree, AFolderTheShellGivesItsOwnIconShowsThatIcon)
     ::SetFileAttributesA(own.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// No folder is left out for the length of its path. One past the platform's limit shows with the
-// plain folder icons and no button, since it cannot be searched, and gives back its whole path.
-// Under Shift-JIS the long name is twice as many bytes, each character ending in a 0x5C byte.
-TEST_F(FolderTree, AFolderPastThePathLimitShowsWithItsWholePath)
+// Run under code page 1252 and again under 932 (see test::kTestedCodePages).
+class FolderTreeCodePageTest : public FolderTree {};
+
+// Folders the directory search cannot reach show all the same, without a button: one past the
+// platform's path limit, with the plain icons and its whole path (under 932 its parent's name is
+// twice as many bytes, each character ending in 0x5C), and one whose name the code page cannot
+// spell, with '?' for what it cannot, beside the folder the system would have taken it for.
+TEST_F(FolderTreeCodePageTest, FoldersTheSearchCannotReachShowWithoutAButton)
 {
-    const std::string unit = ::GetACP() == 932 ? "\x95\x5C" : "L";
+    const bool is932 = ::GetACP() == 932;
+    const std::string unit = is932 ? "\x95\x5C" : "L", lookAlike = is932 ? "cafe" : "Omega";
+    const std::string shown = is932 ? "caf?" : "?mega";
+    const std::wstring unspellable = is932 ? L"caf\u00e9" : L"\u03A9mega";
     std::string longName;
-    while (m_temp.Path().size() + longName.size() / unit.size() < 250)
+    while (longName.size() < 80 * unit.size())
         longName += unit;
-    const std::string longPath = m_temp / longName,
-                      deepPath = longPath + "\\" + std::string(20, 'D');
-    const std::wstring paths[] = { L"\\\\?\\" + Wide(longPath), L"\\\\?\\" + Wide(deepPath),
-                                   L"\\\\?\\" + Wide(deepPath) + L"\\x" };
-    for (const std::wstring& path : paths)
-        ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    const std::string deepName = longName + "\\" + std::string(200, 'D');
+    const std::wstring made[] = { Wide(longName), Wide(deepName), Wide(deepName) + L"\\x",
+                                  unspellable, unspellable + L"\\s" };
+    for (const std::wstring& path : made)
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + Wide(m_temp.Path()) + path).c_str(), nullptr));
+    m_temp.CreateFolder(lookAlike);
+    m_temp.CreateFolder(lookAlike + "\\t");
     ASSERT_TRUE(m_tree.RefreshTree());
-    Toggle(Child(longName.c_str()), true);
+
+    for (const std::string& name : { longName, shown, lookAlike })
+        Toggle(Child(name.c_str()), true);
     const HTREEITEM hDeep = m_tree.GetChildItem(Child(longName.c_str()));
-    EXPECT_EQ(deepPath, m_tree.GetFullPath(hDeep).GetString());
-    EXPECT_FALSE(m_tree.ItemHasChildren(hDeep));
+    EXPECT_EQ(m_temp / deepName, m_tree.GetFullPath(hDeep).GetString());
     EXPECT_EQ(ItemIcons(m_tree, Child("A")), ItemIcons(m_tree, hDeep));
+    const std::string deep = longName + "+(" + std::string(200, 'D') + "())";
+    EXPECT_EQ(is932 ? "A()b()c(..)caf?()cafe+*(t())" + deep
+                    : "?mega()A()b()c(..)" + deep + "Omega+*(t())",
+              Dump(m_tree, m_hFolder));
+    EXPECT_FALSE(m_tree.SetSelPath((m_temp / shown).c_str()));
     for (int i = 2; i >= 0; --i)
-        ::RemoveDirectoryW(paths[i].c_str());
+        ::RemoveDirectoryW((L"\\\\?\\" + Wide(m_temp.Path()) + made[i]).c_str());
 }
 
 TEST_F(FolderTree, RefreshRereadsOpenLevelsAndMovesTheSelectionOnlyOutOfWhatWent)
@@ -349,14 +363,11 @@ TEST(FolderTreeLookAhead, RunsForTheRowsOnScreenOnly)
     // Made in one go on the Unix side, and removed from there in the background once out of the
     // way: removing ten thousand folders takes many seconds on some file systems.
     test::TempFolder temp;
-    const std::string &path = temp.Path(), many = temp / "many",
-                      gone = test::Quoted(path.substr(0, path.find_last_of('\\', path.size() - 2)) +
-                                          "\\vk-gone-") +
-                             "$$";
+    const std::string many = test::Quoted(temp / "many");
     test::UnixChange folders(
-        { "mkdir " + test::Quoted(many) + " && cd " + test::Quoted(many) +
-              " && seq -f f%05g 0 9999 | xargs mkdir" + " && seq -f f%05g/x 0 7 9999 | xargs mkdir",
-          "mv " + test::Quoted(many) + " " + gone + " && { rm -rf " + gone + " & }" });
+        { "mkdir " + many + " && cd " + many + " && seq -f f%05g 0 9999 | xargs mkdir" +
+              " && seq -f f%05g/x 0 7 9999 | xargs mkdir",
+          "cd " + many + "/.. && mv many ../vk-gone-$$" + " && { rm -rf ../vk-gone-$$ & }" });
     if (!folders.Made())
         GTEST_SKIP() << "no Unix side to make ten thousand folders on";
     CTreeHost host;
@@ -364,7 +375,7 @@ TEST(FolderTreeLookAhead, RunsForTheRowsOnScreenOnly)
     ::ShowWindow(host, SW_SHOWNOACTIVATE);
     NotifyCounter counter(host);
     ASSERT_TRUE(tree.DisplayTree(nullptr, FALSE));
-    ASSERT_TRUE(tree.SetSelPath(many.c_str()));
+    ASSERT_TRUE(tree.SetSelPath((temp / "many").c_str()));
 
     // The scroll box dragged as the user does, to the top, one row down, on, and past the end.
     const HTREEITEM hMany = tree.GetSelectedItem();
