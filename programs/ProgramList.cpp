@@ -20,8 +20,9 @@ DWORD ListManifestNames(const CString& folder, CStringArray& names)
     BOOL bMore = finder.FindFile(ProgramPath(folder, "*.manifest"));
     while (bMore) {
         bMore = finder.FindNextFile();
-        // A manifest whose name cannot be spelt belongs to no program that can.
-        if (!finder.IsDirectory() && finder.IsNameExact())
+        // A manifest whose name cannot be spelt belongs to no program that can. A folder by a
+        // manifest's name is kept, so that its row says what stands there.
+        if (finder.IsNameExact())
             names.Add(finder.GetFileName());
     }
     std::sort(names.GetData(), names.GetData() + names.GetSize(),

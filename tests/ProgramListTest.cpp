@@ -13,14 +13,14 @@ namespace {
 const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
 
 // "size state error" per listed name; state A(bsent), O(urs), F(oreign), U(nreadable),
-// P(resent, bytes not read yet).
+// P(resent, bytes not read yet), D (a folder), X (a path the system refuses).
 std::map<std::string, std::string> Listed(const CArray<ProgramEntry>& entries)
 {
     std::map<std::string, std::string> listed;
     for (int i = 0; i < entries.GetSize(); ++i) {
         const ProgramEntry& entry = entries[i];
         listed[entry.name.GetString()] = std::to_string(entry.size) + " " +
-                                         "AOFUP"[static_cast<int>(entry.manifest.state)] + " " +
+                                         "AOFUPDX"[static_cast<int>(entry.manifest.state)] + " " +
                                          std::to_string(entry.manifest.error);
     }
     return listed;
@@ -38,6 +38,8 @@ TEST(ProgramListTest, ListsEveryExeWithTheSearchedSizeAndWhatStandsAtItsManifest
     folder.CreateFileOfSize("busy.exe", 10);
     const std::string busy = folder.CreateFileWith("busy.exe.manifest", kOurs);
     folder.CreateFolder("folder.exe");
+    folder.CreateFileOfSize("dir.exe", 10);
+    folder.CreateFolder("dir.exe.manifest"); // told apart when listed, not only once switched
     for (const char* other : { "app.exe.bak", "readme.txt", "gone.exe.manifest", "exe" })
         folder.CreateFileWith(other, "not a program");
     // A name outside the ANSI code page comes back from the search with '?' and is left alone,
@@ -63,6 +65,7 @@ TEST(ProgramListTest, ListsEveryExeWithTheSearchedSizeAndWhatStandsAtItsManifest
         { "Mixed.Exe", "3000 P 0" },
         { "busy.exe", "10 U " + std::to_string(ERROR_SHARING_VIOLATION) },
         { "folder.exe", "0 A 0" },
+        { "dir.exe", "10 D " + std::to_string(ERROR_ACCESS_DENIED) },
         { "?.exe", "0 A 0" },
     };
     EXPECT_EQ(expected, Listed(entries));
