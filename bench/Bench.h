@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace bench {
 

@@ -3,6 +3,7 @@
 
 #include "app/ManifestDlg.h"
 #include "programs/ManifestFile.h"
+#include "support/ModelessDialog.h"
 
 #include <commctrl.h>
 #include <stdio.h>

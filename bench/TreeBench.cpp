@@ -3,6 +3,7 @@
 #include "bench/Bench.h"
 
 #include "folders/FolderTreeCtrl.h"
+#include "support/HostWindow.h"
 
 #include <commctrl.h>
 #include <math.h>
@@ -12,32 +13,16 @@
 
 namespace {
 
-// A top-level window of our layer, so the tree's notifications come back to it as in the dialog.
-class TreeWindow {
+// A shown host window, so the tree's notifications come back to it as in the dialog.
+class CTreeWindow : public test::CHostWindow {
 public:
-    TreeWindow()
+    CTreeWindow() : CHostWindow(400, 600)
     {
-        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TREEVIEW_CLASSES };
-        ::InitCommonControlsEx(&icc);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "VeneerkitBenchHost";
-        ::RegisterClassA(&wc);
-        HWND hHost = ::CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 400,
-                                       600, nullptr, nullptr, wc.hInstance, nullptr);
-        m_host.SubclassWindow(hHost);
-        HWND hTree = ::CreateWindowExA(0, WC_TREEVIEWA, "",
-                                       WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
-                                           TVS_LINESATROOT,
-                                       0, 0, 380, 560, hHost, reinterpret_cast<HMENU>(1009),
-                                       wc.hInstance, nullptr);
-        m_tree.SubclassWindow(hTree);
-        ::ShowWindow(hHost, SW_SHOWNOACTIVATE);
+        AddControl(m_tree, WC_TREEVIEWA, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 380, 560,
+                   1009);
+        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     }
-    ~TreeWindow() { ::DestroyWindow(m_host.m_hWnd); }
 
-    CWnd m_host;
     CFolderTreeCtrl m_tree;
 };
 
@@ -119,7 +104,7 @@ VENEERKIT_BENCH(TreeOpening)
 
         // The folder as the tree's only root item, which the tree fills at once: the timed
         // openings below read it again each time.
-        auto window = std::make_unique<TreeWindow>();
+        auto window = std::make_unique<CTreeWindow>();
         CFolderTreeCtrl& tree = window->m_tree;
         tree.DisplayTree(folder.c_str(), FALSE);
         HTREEITEM hFolder = tree.GetRootItem();

@@ -42,7 +42,7 @@ endforeach()
 # prefix's other processes use, and under the C locale it spells only ASCII names on disk. So
 # the suites run under C.UTF-8 (code page 1252), and the suites whose names end in CodePageTest
 # run once more under ja_JP.UTF-8 (932) through the second runner. VENEERKIT_CODE_PAGE tells a
-# test which of the two its run asked for (see tests/TestSupport.h).
+# test which of the two its run asked for (see support/TestSupport.h).
 if(_veneerkit_wine)
     set(_veneerkit_wine_env
         /usr/bin/env

@@ -22,4 +22,4 @@ cd "$VENEERKIT_ROOT"
 cxx_sources | while IFS= read -r file; do
     "$CLANG_FORMAT" --style=file -i "$file"
 done
-git status --short -- app bench folders platform programs res tests 2>/dev/null || true
+git status --short -- app bench folders platform programs res support tests 2>/dev/null || true

@@ -167,7 +167,7 @@ find_clang_format() {
 # The C++ files of the product, tests and benchmark, relative to the root, one per line.
 cxx_sources() {
     (cd "$VENEERKIT_ROOT" &&
-        find app bench folders platform programs res tests -type f \
+        find app bench folders platform programs res support tests -type f \
             \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
 }
 

@@ -1,5 +1,5 @@
 // CDialog: a dialog from a template, run modally in a loop of its own, with its data exchange
-// and the default Enter/Escape commands; CModelessDialog for hosts that pump messages themselves.
+// and the default Enter/Escape commands.
 #pragma once
 
 #include "platform/Wnd.h"
@@ -69,28 +69,4 @@ private:
     bool m_bEndModal = false;
     INT_PTR m_nModalResult = 0;
     HWND m_hWndDisabledOwner = nullptr;
-};
-
-// Any dialog class, created without a loop of its own, for a host that pumps messages itself
-// (the tests, the benchmark): destroyed by EndDialog or by the object's destructor.
-template <class TDialog>
-class CModelessDialog : public TDialog {
-public:
-    using TDialog::TDialog;
-    ~CModelessDialog() override
-    {
-        // While the derived dialog's members still live, so its handlers can run to the end.
-        if (this->m_hWnd)
-            ::DestroyWindow(this->m_hWnd);
-    }
-
-    BOOL Create(CWnd* pParentWnd = nullptr)
-    {
-        return this->CreateDialogWindow(pParentWnd) != nullptr;
-    }
-    void EndDialog(int) override
-    {
-        if (this->m_hWnd)
-            ::DestroyWindow(this->m_hWnd);
-    }
 };

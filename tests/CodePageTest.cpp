@@ -1,5 +1,5 @@
 // The runner that starts the code-page suites once in each tested code page.
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The main dialog created for real: set-up, layout, sizing, and the keys it answers.
 #include "app/ManifestDlg.h"
-#include "tests/TestSupport.h"
+#include "support/ModelessDialog.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Veneerkit.exe run as a user runs it: real mouse and keyboard input to the running program,
 // and the files on disk checked after each step.
 #include "res/resource.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 // Directory search: an error told apart from an empty result and from the end.
 #include "platform/FileFind.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "folders/FolderEnum.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace {
 

@@ -11,28 +11,22 @@
 #include <vector>
 
 #include "folders/FolderTreeCtrl.h"
-#include "tests/TestSupport.h"
+#include "support/HostWindow.h"
+#include "support/TestSupport.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
-// A top-level ANSI window of our layer holding one folder tree, as the main dialog does: the tree
-// then sends ANSI notifications, and its own handler sees the TVN_ITEMEXPANDED its parent gets.
-// The tree is low enough to scroll once a few folders are open.
-class CTreeHost : public CWnd {
+// A host window holding one folder tree, as the main dialog does: the tree then sends ANSI
+// notifications, and its own handler sees the TVN_ITEMEXPANDED its parent gets. The tree is low
+// enough to scroll once a few folders are open.
+class CTreeHost : public test::CHostWindow {
 public:
-    CTreeHost()
+    CTreeHost() : CHostWindow(400, 600)
     {
-        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_TREEVIEW_CLASSES };
-        ::InitCommonControlsEx(&icc);
-        SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600,
-                                         nullptr, nullptr, nullptr, nullptr));
-        m_tree.SubclassWindow(::CreateWindowExA(
-            0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_EDITLABELS, 0, 0, 380,
-            120, m_hWnd, nullptr, nullptr, nullptr));
+        AddControl(m_tree, WC_TREEVIEWA, TVS_HASBUTTONS | TVS_EDITLABELS, 380, 120);
     }
-    ~CTreeHost() override { ::DestroyWindow(m_hWnd); }
 
     CFolderTreeCtrl m_tree;
 };

@@ -2,28 +2,24 @@
 #include <gtest/gtest.h>
 
 #include "platform/ListCtrl.h"
+#include "support/HostWindow.h"
 
 #include <string>
 
 namespace {
 
-// A top-level window of our layer holding a report list with check boxes; it records what
-// CListCtrl::CheckToggled makes of every LVN_ITEMCHANGED, as the main dialog would see it.
+// A host window holding a report list with check boxes; it records what CListCtrl::CheckToggled
+// makes of every LVN_ITEMCHANGED, as the main dialog would see it.
 constexpr int kListId = 100;
 
-class CListHost : public CWnd {
+class CListHost : public test::CHostWindow {
 public:
-    CListHost()
+    CListHost() : CHostWindow(300, 200)
     {
-        SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                         nullptr, nullptr, nullptr, nullptr));
-        m_list.SubclassWindow(
-            ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 280,
-                              180, m_hWnd, reinterpret_cast<HMENU>(kListId), nullptr, nullptr));
+        AddControl(m_list, WC_LISTVIEWA, LVS_REPORT, 280, 180, kListId);
         m_list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
         m_list.InsertColumn(0, "", LVCFMT_LEFT, 22);
     }
-    ~CListHost() override { ::DestroyWindow(m_hWnd); }
 
     CListCtrl m_list;
     std::string m_toggles; // "row+" or "row-" per toggle, "." per other change
@@ -38,7 +34,7 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CListHost, CWnd)
+BEGIN_MESSAGE_MAP(CListHost, test::CHostWindow)
     ON_NOTIFY(LVN_ITEMCHANGED, kListId, OnItemchanged)
 END_MESSAGE_MAP()
 

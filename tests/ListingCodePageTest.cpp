@@ -5,7 +5,7 @@
 
 #include "platform/FileFind.h"
 #include "programs/ProgramList.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <string.h>
 

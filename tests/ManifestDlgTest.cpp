@@ -5,7 +5,8 @@
 #include "platform/Handle.h"
 #include "programs/ManifestFile.h"
 #include "programs/ProgramList.h"
-#include "tests/TestSupport.h"
+#include "support/ModelessDialog.h"
+#include "support/TestSupport.h"
 
 #include <cstdio>
 #include <map>

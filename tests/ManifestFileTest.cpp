@@ -4,7 +4,7 @@
 
 #include "platform/Handle.h"
 #include "programs/ManifestFile.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <cstdio>
 #include <cstring>

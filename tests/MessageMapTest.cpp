@@ -3,6 +3,7 @@
 #include "platform/Dialog.h"
 #include "platform/TreeCtrl.h"
 #include "res/resource.h"
+#include "support/ModelessDialog.h"
 
 #include <gtest/gtest.h>
 

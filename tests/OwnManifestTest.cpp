@@ -4,7 +4,7 @@
 
 #include "programs/ManifestFile.h"
 #include "programs/OwnManifest.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <string.h>
 

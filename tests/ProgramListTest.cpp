@@ -3,7 +3,7 @@
 
 #include "platform/Handle.h"
 #include "programs/ProgramList.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <map>
 #include <string>

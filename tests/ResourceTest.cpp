@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CString and CStringArray: the growth, aliasing and double-byte cases the path code relies on.
 #include "platform/StringArray.h"
-#include "tests/TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-// Helpers shared by the tests: temporary folders and files, the product, waits and real input.
+// Helpers shared by the tests and the benchmark: temporary folders and files, the product, waits
+// and real input.
 #pragma once
 
 #include <windows.h>

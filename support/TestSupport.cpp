@@ -1,5 +1,5 @@
-// Shared test helpers.
-#include "tests/TestSupport.h"
+// Helpers shared by the tests and the benchmark.
+#include "support/TestSupport.h"
 
 #include "platform/Dialog.h"
 
