@@ -52,7 +52,8 @@ std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigne
 // whatever is left.
 void RemoveSubFolders(const std::string& folder);
 
-// Number of entries a bare FindFirstFile/FindNextFile loop over the folder's "*.*" sees.
+// Number of entries a bare FindFirstFile/FindNextFile loop over the folder's "*.*" sees; the
+// folder's path may end in a backslash or not.
 int BareSearch(const std::string& folder);
 
 } // namespace bench

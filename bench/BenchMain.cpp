@@ -91,7 +91,8 @@ int BareSearch(const std::string& folder)
 {
     int entries = 0;
     WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
+    const std::string pattern = folder + (folder.back() == '\\' ? "*.*" : "\\*.*");
+    HANDLE h = ::FindFirstFileA(pattern.c_str(), &data);
     if (h == INVALID_HANDLE_VALUE)
         return 0;
     do

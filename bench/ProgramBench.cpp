@@ -33,21 +33,6 @@ void CreatePrograms(const std::string& folder, int count)
     }
 }
 
-// Number of entries one FindFirstFile/FindNextFile loop over the folder's "*.*" sees.
-int BareSearch(const std::string& folder)
-{
-    int entries = 0;
-    WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder + "*.*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++entries;
-    while (::FindNextFileA(h, &data));
-    ::FindClose(h);
-    return entries;
-}
-
 int CheckedRows(HWND hList)
 {
     int checked = 0;
@@ -89,7 +74,7 @@ VENEERKIT_BENCH(ProgramListing)
         test::TempFolder scratch;
         const std::string& folder = scratch.Path();
         CreatePrograms(folder, counts[c]);
-        BareSearch(folder); // warms the caches every run reads from
+        bench::BareSearch(folder); // warms the caches every run reads from
         dlg.m_strFolder = folder.c_str();
 
         int rows = 0;
@@ -97,7 +82,7 @@ VENEERKIT_BENCH(ProgramListing)
             // Each round lists into an empty list: emptying the last round's rows is not timed.
             ::SendMessageA(hList, LVM_DELETEALLITEMS, 0, 0);
             Pump();
-            bench::KeepFastest(figures[c].bare, bench::Time([&] { BareSearch(folder); }));
+            bench::KeepFastest(figures[c].bare, bench::Time([&] { bench::BareSearch(folder); }));
             bench::KeepFastest(figures[c].listing, bench::Time([&] {
                                    rows = dlg.ListPrograms();
                                    ::UpdateWindow(hList);
@@ -141,8 +126,8 @@ VENEERKIT_BENCH(AllOff)
     }
     CArray<ProgramEntry> entries;
     ListProgramEntries(folder.c_str(), entries);
-    BareSearch(folder);
-    const double bare = bench::Time([&] { BareSearch(folder); });
+    bench::BareSearch(folder);
+    const double bare = bench::Time([&] { bench::BareSearch(folder); });
     const double off = bench::Time([&] { SwitchAllPrograms(folder.c_str(), entries, FALSE); });
     int left = 0;
     for (int i = 0; i < entries.GetSize(); ++i)

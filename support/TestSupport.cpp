@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include "platform/Dialog.h"
+#include "programs/ManifestFile.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -11,22 +12,35 @@ namespace {
 
 CDialog* s_route = nullptr; // the dialog PumpMessages offers messages to, if any
 
+template <class Char, class FindData>
+std::map<std::basic_string<Char>, DWORD> Entries(const std::basic_string<Char>& pattern,
+                                                 HANDLE(WINAPI* findFirst)(const Char*, FindData*),
+                                                 BOOL(WINAPI* findNext)(HANDLE, FindData*))
+{
+    std::map<std::basic_string<Char>, DWORD> entries;
+    FindData data;
+    HANDLE h = findFirst(pattern.c_str(), &data);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = findNext(h, &data)) {
+        const Char* name = data.cFileName;
+        if (!(name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))))
+            entries[name] = data.dwFileAttributes;
+    }
+    if (h != INVALID_HANDLE_VALUE)
+        ::FindClose(h);
+    return entries;
+}
+
 // Wide names, so that names the code page cannot spell go too.
 void RemoveTree(const std::wstring& folder)
 {
-    WIN32_FIND_DATAW data;
-    HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(h, &data)) {
-        const std::wstring name = data.cFileName, child = folder + L"\\" + name;
-        if (name == L"." || name == L"..")
-            continue;
+    for (const auto& entry : FindEntries(folder + L"\\*")) {
+        const std::wstring child = folder + L"\\" + entry.first;
         ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        if (entry.second & FILE_ATTRIBUTE_DIRECTORY)
             RemoveTree(child);
         else
             ::DeleteFileW(child.c_str());
     }
-    ::FindClose(h);
     ::RemoveDirectoryW(folder.c_str());
 }
 
@@ -98,6 +112,22 @@ std::string ReadWholeFile(const std::string& path)
     ::ReadFile(h, &content[0], static_cast<DWORD>(content.size()), &read, nullptr);
     ::CloseHandle(h);
     return content.substr(0, read);
+}
+
+std::map<std::string, DWORD> FindEntries(const std::string& pattern)
+{
+    return Entries(pattern, ::FindFirstFileA, ::FindNextFileA);
+}
+
+std::map<std::wstring, DWORD> FindEntries(const std::wstring& pattern)
+{
+    return Entries(pattern, ::FindFirstFileW, ::FindNextFileW);
+}
+
+const std::string& OurManifest()
+{
+    static const std::string manifest(kDependencyManifest, kDependencyManifestSize);
+    return manifest;
 }
 
 namespace {

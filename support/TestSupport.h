@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mbctype.h>
 
+#include <map>
 #include <string>
 
 class CDialog;
@@ -43,6 +44,13 @@ inline bool FileExists(const std::string& path)
 }
 // The whole file's bytes; empty if it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+// What a search pattern (folder\*, folder\*.manifest) finds, but . and ..: each name with its
+// attributes, in the order of the names. The wide form sees names the code page cannot spell.
+std::map<std::string, DWORD> FindEntries(const std::string& pattern);
+std::map<std::wstring, DWORD> FindEntries(const std::wstring& pattern);
+
+// The 500 bytes of our dependency manifest, as the product writes them.
+const std::string& OurManifest();
 
 // Under Wine, the Unix name of a Windows path (empty elsewhere) and the Windows name of a Unix
 // path (empty elsewhere).

@@ -14,8 +14,6 @@
 
 namespace {
 
-const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
-
 std::wstring Wide(const std::string& ansi)
 {
     return std::wstring(ansi.begin(), ansi.end()); // the temporary folder's path is ASCII
@@ -36,12 +34,8 @@ bool CreateWide(const std::wstring& path, const std::string& content = "program"
 std::set<std::wstring> WideNames(const std::wstring& pattern)
 {
     std::set<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE h = ::FindFirstFileW(pattern.c_str(), &data);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(h, &data))
-        names.insert(data.cFileName);
-    if (h != INVALID_HANDLE_VALUE)
-        ::FindClose(h);
+    for (const auto& entry : test::FindEntries(pattern))
+        names.insert(entry.first);
     return names;
 }
 
@@ -102,7 +96,8 @@ TEST(ListingCodePageTest, UnspellableNamesAreShownWithQuestionMarksAndNeverSwitc
     EXPECT_EQ(kept, WideNames(path + L"*.manifest"));
     for (const NameCase& name : kNames) {
         if (name.exact()) {
-            EXPECT_EQ(kOurs, test::ReadWholeFile(folder.Path() + name.shown() + ".manifest"));
+            EXPECT_EQ(test::OurManifest(),
+                      test::ReadWholeFile(folder.Path() + name.shown() + ".manifest"));
         }
     }
 }
@@ -139,7 +134,7 @@ TEST(ListingCodePageTest, LongPathsCountCharactersNotBytes)
     EXPECT_TRUE(SwitchProgram(deep.c_str(), entries[0], FALSE)) << entries[0].failure.GetString();
     EXPECT_TRUE(WideNames(wideDeep + L"*.manifest").empty());
     EXPECT_TRUE(SwitchProgram(deep.c_str(), entries[0], TRUE)) << entries[0].failure.GetString();
-    EXPECT_EQ(kOurs, test::ReadWholeFile(deep + "a.exe.manifest"));
+    EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(deep + "a.exe.manifest"));
 }
 
 TEST(ListingCodePageTest, AnEmptyListSaysWhy)

@@ -15,7 +15,6 @@
 namespace {
 
 using Entries = std::map<std::string, std::string>;
-const std::string kManifest(kDependencyManifest, kDependencyManifestSize);
 
 // Moving the end makes gigabytes that take no disk space where the file system keeps holes
 // (ext4 and tmpfs under Wine; NTFS only once the file is marked sparse). Nothing is left behind
@@ -63,15 +62,10 @@ protected:
     Entries Disk() const
     {
         Entries entries;
-        WIN32_FIND_DATAA data;
-        FindHandle find(::FindFirstFileA((m_folder / "*").c_str(), &data));
-        for (bool more = find.IsValid(); more; more = ::FindNextFileA(find.Get(), &data)) {
-            const std::string name = data.cFileName;
-            if (name != "." && name != "..")
-                entries[name] = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                                    ? "<folder>"
-                                    : test::ReadWholeFile(m_folder / name);
-        }
+        for (const auto& entry : test::FindEntries(m_folder / "*"))
+            entries[entry.first] = (entry.second & FILE_ATTRIBUTE_DIRECTORY)
+                                       ? "<folder>"
+                                       : test::ReadWholeFile(m_folder / entry.first);
         return entries;
     }
     std::string Rows() const
@@ -240,7 +234,7 @@ TEST_F(ProgramRowsTest, AllOnAndAllOffLeaveMarksShowingTheDisk)
     EXPECT_EQ(disk, Disk());
 
     Press(IDC_ALL_ON);
-    disk["a.exe.manifest"] = kManifest;
+    disk["a.exe.manifest"] = test::OurManifest();
     EXPECT_EQ(disk, Disk());
     EXPECT_EQ("a.exe 0 KB +, b.exe 0 KB +, blocked.exe 0 KB -, stuck.exe 0 KB +", Rows());
 
@@ -257,7 +251,7 @@ TEST_F(ProgramRowsTest, ClicksAndTheSpaceBarSwitchTheToggledRowAndSelectingSwitc
     ASSERT_EQ(4, ListFolder(m_folder.Path()));
     for (const char* name : { "a.exe", "b.exe", "blocked.exe", "stuck.exe" })
         Click(CheckBoxPoint(RowOf(name)));
-    disk["a.exe.manifest"] = kManifest;
+    disk["a.exe.manifest"] = test::OurManifest();
     disk.erase("b.exe.manifest");
     EXPECT_EQ(disk, Disk());
     EXPECT_EQ("a.exe 0 KB +, b.exe 0 KB -, blocked.exe 0 KB -, stuck.exe 0 KB +", Rows());
@@ -312,7 +306,7 @@ TEST_F(ProgramRowsTest, InputQueuedDuringAListingSwitchesNothing)
 
     // The same click made after the listing switches.
     Click(box);
-    EXPECT_EQ(kManifest, test::ReadWholeFile(m_folder / "a.exe.manifest"));
+    EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(m_folder / "a.exe.manifest"));
     EXPECT_EQ("a.exe 0 KB +, b.exe 0 KB -", Rows());
 }
 
@@ -401,7 +395,7 @@ TEST_F(ProgramRowsTest, SwitchesAFolderRefusesAreShownAndExplained)
 {
     for (const char* name : { "on.exe", "off.exe" })
         m_folder.CreateFileOfSize(name, 10);
-    m_folder.CreateFileWith("on.exe.manifest", kManifest);
+    m_folder.CreateFileWith("on.exe.manifest", test::OurManifest());
     test::UnixChange immutable(test::Immutable(m_folder.Path()));
     if (!immutable.Made())
         GTEST_SKIP() << test::kNoImmutable;
@@ -447,7 +441,7 @@ TEST_F(ProgramRowsTest, DoubleClickAndEnterStartTheProgramOfTheirRow)
     test::PressKey(VK_TAB);
     EXPECT_EQ(LVIS_FOCUSED, m_list.GetItemState(0, LVIS_FOCUSED | LVIS_SELECTED));
     test::PressKey(VK_SPACE);
-    EXPECT_EQ(kManifest, test::ReadWholeFile(m_folder / (Name(0) + ".manifest")));
+    EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(m_folder / (Name(0) + ".manifest")));
     ::SetEnvironmentVariableA("GTEST_FILTER", "-*");
     ::SetEnvironmentVariableA("GTEST_OUTPUT", ("xml:" + m_folder.Path()).c_str());
 

@@ -13,7 +13,6 @@
 
 namespace {
 
-const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
 const std::string kHandWritten = "<!-- mine -->\r\n" + std::string(700, 'x');
 
 // "ours", "foreign link", "unreadable 32" and so on.
@@ -32,13 +31,10 @@ std::string Probe(const std::string& path)
 std::string Names(const std::string& folder)
 {
     std::string names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(find, &data)) {
-        if (data.cFileName[0] != '.')
-            names += (names.empty() ? "" : " ") + std::string(data.cFileName);
+    for (const auto& entry : test::FindEntries(folder + "*")) {
+        if (entry.first[0] != '.')
+            names += (names.empty() ? "" : " ") + entry.first;
     }
-    ::FindClose(find);
     return names;
 }
 
@@ -141,7 +137,7 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
     EXPECT_EQ("app.exe.manifest", Names(folder.Path()));
     // The 500 bytes and no more: neither the literal's zero nor a CR from a text-mode write.
     const std::string written = test::ReadWholeFile(fresh);
-    EXPECT_EQ(kOurs, written);
+    EXPECT_EQ(test::OurManifest(), written);
     EXPECT_EQ("ours", Probe(fresh));
     // What the loader matches on, checked apart from the product's constant.
     for (const char* part : { "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
@@ -151,8 +147,9 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
     // Empty still counts as present; a longer one shows a rewrite and a truncation alike. One
     // byte more or less than ours, at either end, is someone else's, which switching off must not
     // delete.
-    for (const std::string& own : { std::string(), kHandWritten, kOurs + "\n", kOurs.substr(1),
-                                    kOurs.substr(0, kOurs.size() - 1) }) {
+    const std::string& ours = test::OurManifest();
+    for (const std::string& own : { std::string(), kHandWritten, ours + "\n", ours.substr(1),
+                                    ours.substr(0, ours.size() - 1) }) {
         const std::string path = folder.CreateFileWith("own.exe.manifest", own);
         EXPECT_EQ("foreign", Probe(path)) << own.size();
         EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest(path.c_str()));
@@ -260,7 +257,7 @@ TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported
 TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
 {
     test::TempFolder folder;
-    const std::string ours = folder.CreateFileWith("ours.exe.manifest", kOurs);
+    const std::string ours = folder.CreateFileWith("ours.exe.manifest", test::OurManifest());
     const std::string foreign = folder.CreateFileWith("foreign.exe.manifest", kHandWritten);
     test::UnixChange immutable(test::Immutable(folder.Path()));
     if (!immutable.Made())
@@ -293,7 +290,7 @@ TEST(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
 TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
 {
     test::TempFolder folder, elsewhere;
-    const std::string target = folder.CreateFileWith("target.txt", kOurs);
+    const std::string target = folder.CreateFileWith("target.txt", test::OurManifest());
     const std::string cased = folder.CreateFileWith("CASED.EXE.manifest", kHandWritten);
     const std::string other = elsewhere.CreateFileWith("other.txt", kHandWritten);
     const std::string same = folder / "same.exe.manifest", away = folder / "away.exe.manifest";
@@ -327,7 +324,7 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
         EXPECT_TRUE(result == ERROR_SUCCESS || result == kNotRemoved) << link << " " << result;
         EXPECT_EQ(result == ERROR_SUCCESS ? "absent" : before, Probe(link)) << link;
     }
-    EXPECT_EQ(kOurs, test::ReadWholeFile(target));
+    EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(target));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(cased));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(other));
 }

@@ -2,7 +2,6 @@
 // copies of them, what reading leaves behind, and manifest text of every legal shape.
 #include <gtest/gtest.h>
 
-#include "programs/ManifestFile.h"
 #include "programs/OwnManifest.h"
 #include "support/TestSupport.h"
 
@@ -147,8 +146,7 @@ TEST(OwnManifestTest, FixturesOfBothArchitecturesReadAsTheLoaderTreatsThem)
                 const std::string copy = folder / (run.label + ".exe");
                 ASSERT_TRUE(::CopyFileA(fixture.c_str(), copy.c_str(), FALSE));
                 if (bSide)
-                    folder.CreateFileWith(run.label + ".exe.manifest",
-                                          std::string(kDependencyManifest, 500));
+                    folder.CreateFileWith(run.label + ".exe.manifest", test::OurManifest());
                 STARTUPINFOA si = {};
                 si.cb = sizeof si;
                 ASSERT_TRUE(::CreateProcessA(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0,

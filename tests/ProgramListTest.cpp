@@ -10,8 +10,6 @@
 
 namespace {
 
-const std::string kOurs(kDependencyManifest, kDependencyManifestSize);
-
 // "size state error" per listed name; state A(bsent), O(urs), F(oreign), U(nreadable),
 // P(resent, bytes not read yet), D (a folder), X (a path the system refuses).
 std::map<std::string, std::string> Listed(const CArray<ProgramEntry>& entries)
@@ -31,12 +29,12 @@ TEST(ProgramListTest, ListsEveryExeWithTheSearchedSizeAndWhatStandsAtItsManifest
     test::TempFolder folder;
     folder.CreateFileOfSize("app.exe", 10);
     folder.CreateFileOfSize("TOOL.EXE", 1024);
-    folder.CreateFileWith("TOOL.EXE.manifest", kOurs);
+    folder.CreateFileWith("TOOL.EXE.manifest", test::OurManifest());
     // The manifest found whatever the case of its name, as Windows and Wine's loader find it.
     folder.CreateFileOfSize("Mixed.Exe", 3000);
     folder.CreateFileWith("mixed.exe.MANIFEST", "hand-written");
     folder.CreateFileOfSize("busy.exe", 10);
-    const std::string busy = folder.CreateFileWith("busy.exe.manifest", kOurs);
+    const std::string busy = folder.CreateFileWith("busy.exe.manifest", test::OurManifest());
     folder.CreateFolder("folder.exe");
     folder.CreateFileOfSize("dir.exe", 10);
     folder.CreateFolder("dir.exe.manifest"); // told apart when listed, not only once switched
@@ -90,7 +88,7 @@ TEST(ProgramListTest, SwitchingFollowsTheDiskAndWordsWhatDidNotTake)
     }
     const CString path = folder.Path().c_str();
     EXPECT_TRUE(SwitchProgram(path, entries[0], TRUE));
-    EXPECT_EQ(kOurs, test::ReadWholeFile(folder / "a.exe.manifest"));
+    EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(folder / "a.exe.manifest"));
     EXPECT_EQ(ManifestState::Ours, entries[0].manifest.state);
     EXPECT_TRUE(SwitchProgram(path, entries[0], FALSE));
     EXPECT_FALSE(test::FileExists(folder / "a.exe.manifest"));
