@@ -48,9 +48,13 @@ inline void KeepFastest(double& best, double elapsed)
 // backslash, as the folder tree builds paths.
 std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigned seed,
                              bool everySecondHoldsOne = false);
+// Creates Program00000.exe, Program00001.exe and on in `folder` (a path ending in a backslash):
+// copies of `sources` in turn, or empty files where there are none. Returns their paths.
+std::vector<std::string> CreatePrograms(const std::string& folder, int count,
+                                        const std::vector<std::string>& sources);
 // Empties `folder` at once where Wine has a Unix side; the scratch folder's own clean-up takes
-// whatever is left.
-void RemoveSubFolders(const std::string& folder);
+// whatever is left, one entry at a time.
+void EmptyFolder(const std::string& folder);
 
 // Number of entries a bare FindFirstFile/FindNextFile loop over the folder's "*.*" sees; the
 // folder's path may end in a backslash or not.

@@ -82,7 +82,40 @@ std::string CreateSubFolders(const test::TempFolder& scratch, int count, unsigne
     return folder;
 }
 
-void RemoveSubFolders(const std::string& folder)
+std::vector<std::string> CreatePrograms(const std::string& folder, int count,
+                                        const std::vector<std::string>& sources)
+{
+    std::vector<std::string> paths, names(sources.empty() ? 1 : sources.size());
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        wsprintfA(name, "Program%05d.exe", i);
+        paths.push_back(folder + name);
+        names[sources.empty() ? 0 : i % sources.size()] += std::string(name) + '\n';
+    }
+
+    // On the Unix side, tee writes one source to a few hundred files at a time, where a copy per
+    // file takes minutes for tens of thousands under Wine. Elsewhere they are made one by one.
+    test::TempFolder work;
+    std::string script = "cd " + test::Quoted(folder) + " || exit 1\n";
+    for (size_t s = 0; s < names.size(); ++s) {
+        const std::string source = sources.empty() ? "/dev/null" : test::UnixPath(sources[s]);
+        const std::string list = work.CreateFileWith("names" + std::to_string(s), names[s]);
+        script += "xargs -n 256 sh -c 'tee -- \"$@\" <\"$0\" >/dev/null' '" + source + "' < " +
+                  test::Quoted(list) + " || exit 1\n";
+    }
+    if (test::RunOnUnixSide("sh " + test::Quoted(work.CreateFileWith("create.sh", script))))
+        return paths;
+    for (int i = 0; i < count; ++i) {
+        if (sources.empty())
+            ::CloseHandle(::CreateFileA(paths[i].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        else
+            ::CopyFileA(sources[i % sources.size()].c_str(), paths[i].c_str(), FALSE);
+    }
+    return paths;
+}
+
+void EmptyFolder(const std::string& folder)
 {
     test::RunOnUnixSide("rm -rf " + test::Quoted(folder) + " && mkdir " + test::Quoted(folder));
 }

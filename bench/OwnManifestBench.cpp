@@ -7,20 +7,6 @@
 
 namespace {
 
-// Copies of the sources in turn, named Program00000.exe and on.
-std::vector<std::string> CopyPrograms(const test::TempFolder& scratch, int count,
-                                      const std::vector<std::string>& sources)
-{
-    std::vector<std::string> paths;
-    for (int i = 0; i < count; ++i) {
-        char name[32];
-        wsprintfA(name, "Program%05d.exe", i);
-        paths.push_back(scratch / name);
-        ::CopyFileA(sources[i % sources.size()].c_str(), paths.back().c_str(), FALSE);
-    }
-    return paths;
-}
-
 // What every classification starts from: opening the file with every share mode and closing it.
 void BareOpen(const std::vector<std::string>& paths)
 {
@@ -97,14 +83,17 @@ VENEERKIT_BENCH(OwnManifestReading)
     {
         test::TempFolder scratch;
         // Every other program has an own manifest; the rest have resources but no manifest.
-        const auto paths = CopyPrograms(
-            scratch, count, { test::FixturePath("themed"), test::FixturePath("plain") });
+        const auto paths = bench::CreatePrograms(
+            scratch.Path(), count, { test::FixturePath("themed"), test::FixturePath("plain") });
         Print("10,000 small programs, half themed", paths, Measure(paths, rounds));
+        bench::EmptyFolder(scratch.Path());
     }
     {
         test::TempFolder scratch;
         // A real program: its icon lies between the directory and the manifest, a third read.
-        const auto paths = CopyPrograms(scratch, count / 10, { test::ProductPath() });
+        const auto paths = bench::CreatePrograms(scratch.Path(), count / 10,
+                                                 { test::ProductPath() });
         Print("1,000 copies of Veneerkit.exe", paths, Measure(paths, rounds));
+        bench::EmptyFolder(scratch.Path());
     }
 }

@@ -22,15 +22,10 @@ void Pump()
 // N programs: every other one carries its own manifest, every tenth has our side file.
 void CreatePrograms(const std::string& folder, int count)
 {
-    const std::string own = test::FixturePath("themed"), plain = test::FixturePath("plain");
-    for (int i = 0; i < count; ++i) {
-        char name[32];
-        wsprintfA(name, "Program%05d.exe", i);
-        const std::string path = folder + name;
-        ::CopyFileA((i % 2 ? plain : own).c_str(), path.c_str(), FALSE);
-        if (i % 10 == 0)
-            EnsureManifest((path + ".manifest").c_str());
-    }
+    const std::vector<std::string> paths = bench::CreatePrograms(
+        folder, count, { test::FixturePath("themed"), test::FixturePath("plain") });
+    for (int i = 0; i < count; i += 10)
+        EnsureManifest((paths[i] + ".manifest").c_str());
 }
 
 int CheckedRows(HWND hList)
@@ -102,6 +97,7 @@ VENEERKIT_BENCH(ProgramListing)
                f.listing * 1e3, f.listing / f.bare, f.entries * 1e3);
         fflush(stdout);
         ::SendMessageA(hList, LVM_DELETEALLITEMS, 0, 0);
+        bench::EmptyFolder(folder);
     }
 
     auto growth = [&](double Figures::*part) { return figures[1].*part / figures[0].*part; };
@@ -117,13 +113,9 @@ VENEERKIT_BENCH(AllOff)
     const int count = 20000, manifests = 68;
     test::TempFolder scratch;
     const std::string& folder = scratch.Path();
-    for (int i = 0; i < count; ++i) {
-        char name[32];
-        wsprintfA(name, "Program%05d.exe", i);
-        scratch.CreateFileOfSize(name, 0);
-        if (i % (count / manifests) == 0)
-            EnsureManifest((folder + name + ".manifest").c_str());
-    }
+    const std::vector<std::string> paths = bench::CreatePrograms(folder, count, {});
+    for (int i = 0; i < count; i += count / manifests)
+        EnsureManifest((paths[i] + ".manifest").c_str());
     CArray<ProgramEntry> entries;
     ListProgramEntries(folder.c_str(), entries);
     bench::BareSearch(folder);
@@ -136,4 +128,5 @@ VENEERKIT_BENCH(AllOff)
            "of the folder (%.1f ms); %d manifests left.\n",
            count, manifests, sizeof(void*) == 8 ? "x86-64" : "i686", off * 1e3, off / bare,
            bare * 1e3, left);
+    bench::EmptyFolder(folder);
 }

@@ -175,7 +175,7 @@ VENEERKIT_BENCH(TreeOpening)
         }
         fflush(stdout);
         window.reset();
-        bench::RemoveSubFolders(folder);
+        bench::EmptyFolder(folder);
     }
 
     // n log n from 1,000 up: how much of that the opening took.
