@@ -66,6 +66,42 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
     return text;
 }
 
+// Rows that name one manifest as a case-blind file system resolves it, found by sorting once.
+void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<bool>& bShared)
+{
+    CArray<int> order;
+    order.Reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        order.Add(i);
+    std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
+        return CompareNoCase(entries[a].name, entries[b].name) < 0;
+    });
+    bShared.RemoveAll();
+    bShared.Reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        bShared.Add(false);
+    for (int i = 1; i < order.GetSize(); ++i) {
+        if (CompareNoCase(entries[order[i - 1]].name, entries[order[i]].name) == 0)
+            bShared[order[i - 1]] = bShared[order[i]] = true;
+    }
+}
+
+// What a row shows of its program's manifest: its mark, its greyness and its tip.
+struct ShownState {
+    ManifestProbe manifest;
+    CString failure;
+
+    explicit ShownState(const ProgramEntry& entry)
+        : manifest(entry.manifest), failure(entry.failure)
+    {
+    }
+    bool Matches(const ProgramEntry& entry) const
+    {
+        return manifest.state == entry.manifest.state && manifest.error == entry.manifest.error &&
+               manifest.bLink == entry.manifest.bLink && failure == entry.failure;
+    }
+};
+
 } // namespace
 
 DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
@@ -145,62 +181,6 @@ BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn)
     return FALSE;
 }
 
-void SwitchAllPrograms(const CString& folder, CArray<ProgramEntry>& entries, BOOL bOn)
-{
-    CStringArray manifests;
-    const bool bKnown = !bOn && ListManifestNames(folder, manifests) == ERROR_SUCCESS;
-    for (int i = 0; i < entries.GetSize(); ++i) {
-        ProgramEntry& entry = entries[i];
-        if (bKnown && !entry.IsUnspellable() && !HasName(manifests, ManifestName(entry))) {
-            // Nothing to remove: what the search did not see is not there.
-            entry.manifest = ManifestProbe();
-            entry.failure.Empty();
-            continue;
-        }
-        SwitchProgram(folder, entry, bOn);
-    }
-    // A program switched later may have changed the manifest of an earlier one it shares with.
-    CArray<int> shared;
-    FindSharedManifests(entries, shared);
-    for (int i = 0; i < shared.GetSize(); ++i)
-        ReprobeProgram(folder, entries[shared[i]]);
-}
-
-void ReprobeProgram(const CString& folder, ProgramEntry& entry)
-{
-    if (!entry.IsUnspellable())
-        entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
-}
-
-bool ShareManifest(const ProgramEntry& a, const ProgramEntry& b)
-{
-    return CompareNoCase(a.name, b.name) == 0;
-}
-
-void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& shared)
-{
-    shared.RemoveAll();
-    CArray<int> order;
-    order.Reserve(entries.GetSize());
-    for (int i = 0; i < entries.GetSize(); ++i)
-        order.Add(i);
-    std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
-        return CompareNoCase(entries[a].name, entries[b].name) < 0;
-    });
-    CArray<bool> bShared;
-    bShared.Reserve(entries.GetSize());
-    for (int i = 0; i < entries.GetSize(); ++i)
-        bShared.Add(false);
-    for (int i = 1; i < order.GetSize(); ++i) {
-        if (ShareManifest(entries[order[i - 1]], entries[order[i]]))
-            bShared[order[i - 1]] = bShared[order[i]] = true;
-    }
-    for (int i = 0; i < entries.GetSize(); ++i) {
-        if (bShared[i])
-            shared.Add(i);
-    }
-}
-
 CString DescribeProgram(const ProgramEntry& entry)
 {
     CString text;
@@ -249,4 +229,90 @@ CString SystemErrorText(DWORD error)
         text = number;
     }
     return text;
+}
+
+DWORD CProgramList::List(const CString& folder)
+{
+    m_strFolder = folder;
+    m_error = ListProgramEntries(m_strFolder, m_entries);
+    return m_error;
+}
+
+int CProgramList::FindName(const CString& name) const
+{
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        if (m_entries[row].name == name)
+            return row;
+    }
+    return -1;
+}
+
+CString CProgramList::Describe(int row)
+{
+    Classify(row);
+    return DescribeProgram(m_entries[row]);
+}
+
+CString CProgramList::DescribeEmpty() const
+{
+    return m_entries.GetSize() == 0 ? DescribeEmptyListing(m_strFolder, m_error) : CString();
+}
+
+CString CProgramList::GetProgramPath(int row) const
+{
+    const ProgramEntry& entry = m_entries[row];
+    return entry.IsUnspellable() ? CString() : ProgramPath(m_strFolder, entry.name);
+}
+
+bool CProgramList::Reprobe(int row)
+{
+    ProgramEntry& entry = m_entries[row];
+    if (entry.IsUnspellable())
+        return false;
+    const ShownState before(entry);
+    entry.manifest = ProbeManifest(ManifestPath(m_strFolder, entry.name));
+    return !before.Matches(entry);
+}
+
+void CProgramList::Switch(int row, BOOL bOn, CArray<int>& changed)
+{
+    changed.RemoveAll();
+    SwitchProgram(m_strFolder, m_entries[row], bOn);
+    changed.Add(row);
+    for (int other = 0; other < m_entries.GetSize(); ++other) {
+        if (other != row && CompareNoCase(m_entries[other].name, m_entries[row].name) == 0 &&
+            Reprobe(other))
+            changed.Add(other);
+    }
+}
+
+void CProgramList::SwitchAll(BOOL bOn, CArray<int>& changed)
+{
+    changed.RemoveAll();
+    CArray<ShownState> before;
+    before.Reserve(m_entries.GetSize());
+    for (int row = 0; row < m_entries.GetSize(); ++row)
+        before.Add(ShownState(m_entries[row]));
+
+    CStringArray manifests;
+    const bool bKnown = !bOn && ListManifestNames(m_strFolder, manifests) == ERROR_SUCCESS;
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        ProgramEntry& entry = m_entries[row];
+        if (bKnown && !entry.IsUnspellable() && !HasName(manifests, ManifestName(entry))) {
+            // Nothing to remove: what the search did not see is not there.
+            entry.manifest = ManifestProbe();
+            entry.failure.Empty();
+            continue;
+        }
+        SwitchProgram(m_strFolder, entry, bOn);
+    }
+    // A program switched later may have changed the manifest of an earlier one it shares with.
+    CArray<bool> bShared;
+    FindSharedManifests(m_entries, bShared);
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        if (bShared[row])
+            Reprobe(row);
+        if (!before[row].Matches(m_entries[row]))
+            changed.Add(row);
+    }
 }
