@@ -66,7 +66,13 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
     return text;
 }
 
-// Rows that name one manifest as a case-blind file system resolves it, found by sorting once.
+// Whether two programs name one manifest as a case-blind file system resolves it.
+bool NameOneManifest(const ProgramEntry& a, const ProgramEntry& b)
+{
+    return CompareNoCase(a.name, b.name) == 0;
+}
+
+// Marks the programs that name one manifest with another, found by sorting once.
 void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<bool>& bShared)
 {
     CArray<int> order;
@@ -81,7 +87,7 @@ void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<bool>& bSha
     for (int i = 0; i < entries.GetSize(); ++i)
         bShared.Add(false);
     for (int i = 1; i < order.GetSize(); ++i) {
-        if (CompareNoCase(entries[order[i - 1]].name, entries[order[i]].name) == 0)
+        if (NameOneManifest(entries[order[i - 1]], entries[order[i]]))
             bShared[order[i - 1]] = bShared[order[i]] = true;
     }
 }
@@ -280,8 +286,7 @@ void CProgramList::Switch(int row, BOOL bOn, CArray<int>& changed)
     SwitchProgram(m_strFolder, m_entries[row], bOn);
     changed.Add(row);
     for (int other = 0; other < m_entries.GetSize(); ++other) {
-        if (other != row && CompareNoCase(m_entries[other].name, m_entries[row].name) == 0 &&
-            Reprobe(other))
+        if (other != row && NameOneManifest(m_entries[other], m_entries[row]) && Reprobe(other))
             changed.Add(other);
     }
 }
