@@ -2,6 +2,7 @@
 #include "app/ManifestDlg.h"
 
 #include "platform/PaintDC.h"
+#include "platform/Path.h"
 
 namespace {
 // Tips wider than this wrap; a long file name still fits on a line.
@@ -139,10 +140,7 @@ void CManifestDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 void CManifestDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const auto* change = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
-    CString folder = m_treeFolders.GetFullPath(change->itemNew.hItem);
-    if (!folder.EndsWith('\\'))
-        folder += '\\';
-    m_strFolder = folder;
+    m_strFolder = WithBackslash(m_treeFolders.GetFullPath(change->itemNew.hItem));
     UpdateData(FALSE);
     ListPrograms();
     *pResult = 0;

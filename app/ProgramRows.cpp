@@ -2,6 +2,7 @@
 // rows' grey drawing and tips.
 #include "app/ManifestDlg.h"
 
+#include "platform/Path.h"
 #include "platform/WaitCursor.h"
 
 #include <shellapi.h>
@@ -215,7 +216,7 @@ void CManifestDlg::LaunchRow(int row)
     const ProgramEntry* entry = EntryOfRow(row);
     if (!entry || entry->IsUnspellable() || IsStaleInput())
         return;
-    ::ShellExecuteA(m_hWnd, "open", ProgramPath(m_strFolder, entry->name), nullptr, nullptr,
+    ::ShellExecuteA(m_hWnd, "open", JoinPath(m_strFolder, entry->name), nullptr, nullptr,
                     SW_SHOWNORMAL);
 }
 

@@ -27,8 +27,6 @@ inline constexpr char kDependencyManifest[] =
 inline constexpr DWORD kDependencyManifestSize = sizeof(kDependencyManifest) - 1;
 static_assert(kDependencyManifestSize == 500, "the loader expects these exact 500 bytes");
 
-// Folder plus file name, with a backslash between them unless the folder's last byte is one.
-CString ProgramPath(const CString& folder, const char* fileName);
 // The program's path with ".manifest" appended: setup.2.exe gives setup.2.exe.manifest.
 CString ManifestPath(const CString& folder, const char* fileName);
 

@@ -2,6 +2,7 @@
 #include "programs/ProgramList.h"
 
 #include "platform/FileFind.h"
+#include "platform/Path.h"
 #include "platform/StringArray.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ const char kManifestSuffix[] = ".manifest";
 DWORD ListManifestNames(const CString& folder, CStringArray& names)
 {
     CFileFind finder;
-    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.manifest"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, "*.manifest"));
     while (bMore) {
         bMore = finder.FindNextFile();
         // A manifest whose name cannot be spelt belongs to no program that can. A folder by a
@@ -76,7 +77,7 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
     DWORD error = ListManifestNames(folder, manifests);
 
     CFileFind finder;
-    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.EXE"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, "*.EXE"));
     while (bMore) {
         bMore = finder.FindNextFile();
         ProgramEntry entry;
@@ -123,7 +124,7 @@ void ClassifyProgram(const CString& folder, ProgramEntry& entry)
     if (entry.bClassified || entry.IsUnspellable())
         return;
     entry.bClassified = true;
-    entry.own = ReadOwnManifest(ProgramPath(folder, entry.name));
+    entry.own = ReadOwnManifest(JoinPath(folder, entry.name));
     if (entry.manifest.state == ManifestState::Present)
         entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
 }
