@@ -4,6 +4,7 @@
 #include "platform/FileFind.h"
 #include "platform/Path.h"
 #include "platform/StringArray.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <utility>
@@ -229,25 +230,5 @@ CString DescribeProgram(const ProgramEntry& entry)
     if (entry.manifest.state == ManifestState::Foreign)
         add(ManifestName(entry) +
             " was not written by Veneerkit; switching off moves it to the Recycle Bin.");
-    return text;
-}
-
-CString SystemErrorText(DWORD error)
-{
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    CString text;
-    if (length > 0)
-        text = CString(buffer, static_cast<int>(length));
-    ::LocalFree(buffer);
-    while (!text.IsEmpty() && static_cast<unsigned char>(text.GetAt(text.GetLength() - 1)) <= ' ')
-        text = text.Left(text.GetLength() - 1);
-    if (text.IsEmpty()) {
-        char number[32];
-        wsprintfA(number, "error %lu", error);
-        text = number;
-    }
     return text;
 }

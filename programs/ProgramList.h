@@ -61,6 +61,3 @@ void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& share
 // The program's situation in one line per fact the list cannot show by its mark, most pressing
 // first; empty when there is nothing to say.
 CString DescribeProgram(const ProgramEntry& entry);
-
-// The system's text for an error, without the line end.
-CString SystemErrorText(DWORD error);
