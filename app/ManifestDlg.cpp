@@ -3,6 +3,7 @@
 #include "app/ManifestDlg.h"
 
 #include "platform/PaintDC.h"
+#include "platform/Path.h"
 #include "platform/WaitCursor.h"
 
 #include <shellapi.h>
@@ -142,10 +143,7 @@ void CManifestDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 void CManifestDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const auto* change = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
-    CString folder = m_treeFolders.GetFullPath(change->itemNew.hItem);
-    if (!folder.EndsWith('\\'))
-        folder += '\\';
-    m_strFolder = folder;
+    m_strFolder = WithBackslash(m_treeFolders.GetFullPath(change->itemNew.hItem));
     UpdateData(FALSE);
     ListPrograms();
     *pResult = 0;

@@ -10,8 +10,9 @@
 
 namespace {
 
-// The sort the folder list had before: passes of neighbour exchanges that copy both names for
-// every comparison and exchange through a temporary copy, until a pass changes nothing.
+// A quadratic sort to measure the listing's against: passes of neighbour exchanges that copy
+// both names for every comparison and exchange through a temporary copy, until a pass changes
+// nothing.
 void ExchangeSortWithCopies(CSortStringArray& array)
 {
     bool swapped = true;
@@ -100,7 +101,7 @@ VENEERKIT_BENCH(FolderListing)
         if (c < 2) {
             UnsortedPaths(folder, paths);
             double quadratic = bench::Time([&] { ExchangeSortWithCopies(paths); });
-            printf("%8s old exchange sort alone: %.1f ms (%.0fx the new sort)\n", "",
+            printf("%8s exchange sort alone: %.1f ms (%.0fx the listing's sort)\n", "",
                    quadratic * 1e3, quadratic / figures[c].sortOnly);
             fflush(stdout);
         }

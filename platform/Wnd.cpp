@@ -19,8 +19,8 @@ CWnd::~CWnd()
 
 // The object is kept in the window's user data, which belongs to whoever creates the window.
 // Reading it costs nothing, where under Wine a window property, and with it the common
-// controls' own subclass chain, costs a round trip to the window server on every message:
-// that made filling the program list fifty times slower.
+// controls' own subclass chain, costs a round trip to the window server on every message, of
+// which filling the program list sends many.
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))

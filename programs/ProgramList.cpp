@@ -2,7 +2,9 @@
 #include "programs/ProgramList.h"
 
 #include "platform/FileFind.h"
+#include "platform/Path.h"
 #include "platform/StringArray.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <utility>
@@ -17,7 +19,7 @@ const char kManifestSuffix[] = ".manifest";
 DWORD ListManifestNames(const CString& folder, CStringArray& names)
 {
     CFileFind finder;
-    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.manifest"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, "*.manifest"));
     while (bMore) {
         bMore = finder.FindNextFile();
         // A manifest whose name cannot be spelt belongs to no program that can. A folder by a
@@ -118,7 +120,7 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
     DWORD error = ListManifestNames(folder, manifests);
 
     CFileFind finder;
-    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.EXE"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, "*.EXE"));
     while (bMore) {
         bMore = finder.FindNextFile();
         ProgramEntry entry;
@@ -165,7 +167,7 @@ void ClassifyProgram(const CString& folder, ProgramEntry& entry)
     if (entry.bClassified || entry.IsUnspellable())
         return;
     entry.bClassified = true;
-    entry.own = ReadOwnManifest(ProgramPath(folder, entry.name));
+    entry.own = ReadOwnManifest(JoinPath(folder, entry.name));
     if (entry.manifest.state == ManifestState::Present)
         entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
 }
@@ -217,26 +219,6 @@ CString DescribeProgram(const ProgramEntry& entry)
     return text;
 }
 
-CString SystemErrorText(DWORD error)
-{
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    CString text;
-    if (length > 0)
-        text = CString(buffer, static_cast<int>(length));
-    ::LocalFree(buffer);
-    while (!text.IsEmpty() && static_cast<unsigned char>(text.GetAt(text.GetLength() - 1)) <= ' ')
-        text = text.Left(text.GetLength() - 1);
-    if (text.IsEmpty()) {
-        char number[32];
-        wsprintfA(number, "error %lu", error);
-        text = number;
-    }
-    return text;
-}
-
 DWORD CProgramList::List(const CString& folder)
 {
     m_strFolder = folder;
@@ -267,7 +249,7 @@ CString CProgramList::DescribeEmpty() const
 CString CProgramList::GetProgramPath(int row) const
 {
     const ProgramEntry& entry = m_entries[row];
-    return entry.IsUnspellable() ? CString() : ProgramPath(m_strFolder, entry.name);
+    return entry.IsUnspellable() ? CString() : JoinPath(m_strFolder, entry.name);
 }
 
 bool CProgramList::Reprobe(int row)

@@ -49,9 +49,6 @@ BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn);
 // first; empty when there is nothing to say.
 CString DescribeProgram(const ProgramEntry& entry);
 
-// The system's text for an error, without the line end.
-CString SystemErrorText(DWORD error);
-
 // The programs of one folder, in the order the search gave them: what each row of the list stands
 // for. Switching answers with the rows to show again, so that a window redraws only those.
 class CProgramList {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileFind.h"
+#include "platform/SystemError.h"
 #include "programs/ProgramList.h"
 #include "tests/TestSupport.h"
 

@@ -3,6 +3,7 @@
 
 #include "app/ManifestDlg.h"
 #include "platform/Handle.h"
+#include "platform/SystemError.h"
 #include "programs/ManifestFile.h"
 #include "programs/ProgramList.h"
 #include "tests/TestSupport.h"

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Handle.h"
+#include "platform/SystemError.h"
 #include "programs/ProgramList.h"
 #include "tests/TestSupport.h"
 
