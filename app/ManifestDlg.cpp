@@ -1,7 +1,12 @@
-// The main dialog: data exchange, set-up, layout, window behaviour and the choice of a folder.
+// The main dialog: data exchange, set-up, layout, window behaviour, and the handlers of the tree
+// and the program list, which leave the rules to m_programs.
 #include "app/ManifestDlg.h"
 
 #include "platform/PaintDC.h"
+#include "platform/Path.h"
+#include "platform/WaitCursor.h"
+
+#include <shellapi.h>
 
 namespace {
 // Tips wider than this wrap; a long file name still fits on a line.
@@ -40,7 +45,6 @@ BEGIN_MESSAGE_MAP(CManifestDlg, CDialog)
     ON_NOTIFY(TVN_SELCHANGED, IDC_FOLDER_TREE, OnSelchangedFolderTree)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_PROGRAM_LIST, OnItemchangedProgramList)
     ON_NOTIFY(NM_CUSTOMDRAW, IDC_PROGRAM_LIST, OnCustomdrawProgramList)
-    ON_NOTIFY(TTN_GETDISPINFOA, IDC_PROGRAM_LIST, OnGetdispinfoProgramList)
     ON_NOTIFY(NM_SETFOCUS, IDC_PROGRAM_LIST, OnSetfocusProgramList)
     ON_WM_SIZE()
     ON_WM_GETMINMAXINFO()
@@ -139,11 +143,168 @@ void CManifestDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 void CManifestDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const auto* change = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
-    CString folder = m_treeFolders.GetFullPath(change->itemNew.hItem);
-    if (!folder.EndsWith('\\'))
-        folder += '\\';
-    m_strFolder = folder;
+    m_strFolder = WithBackslash(m_treeFolders.GetFullPath(change->itemNew.hItem));
     UpdateData(FALSE);
     ListPrograms();
     *pResult = 0;
+}
+
+int CManifestDlg::ListPrograms()
+{
+    const DWORD error = m_programs.List(m_strFolder);
+    FillProgramRows();
+    m_lListedAt = static_cast<LONG>(::GetTickCount());
+    ShowEmptyText(m_programs.DescribeEmpty());
+    return error == ERROR_SUCCESS ? m_listPrograms.GetItemCount() : -1;
+}
+
+void CManifestDlg::RefreshPrograms()
+{
+    if (m_strFolder.IsEmpty())
+        return;
+    const int top = m_listPrograms.GetTopIndex();
+    const int focused = m_listPrograms.GetNextItem(-1, LVNI_FOCUSED);
+    const CString focusedName = IsProgramRow(focused) ? m_programs[focused].name : CString();
+
+    ListPrograms();
+
+    const int count = m_listPrograms.GetItemCount();
+    if (count == 0)
+        return;
+    // Scrolling the old bottom row into view from the top brings the old top row back to the top.
+    const int bottom = top + m_listPrograms.GetCountPerPage() - 1;
+    m_listPrograms.EnsureVisible(bottom < count ? bottom : count - 1, FALSE);
+    const int row = m_programs.FindName(focusedName);
+    if (IsProgramRow(row))
+        SetRowState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void CManifestDlg::SwitchAll(BOOL bOn)
+{
+    // A click queued while the list was being filled was aimed at the folder shown before.
+    if (IsStaleInput())
+        return;
+    CWaitCursor wait;
+    CArray<int> changed;
+    m_programs.SwitchAll(bOn, changed);
+    ShowRows(changed);
+    m_lListedAt = static_cast<LONG>(::GetTickCount());
+}
+
+void CManifestDlg::OnAllOn()
+{
+    SwitchAll(TRUE);
+}
+
+void CManifestDlg::OnAllOff()
+{
+    SwitchAll(FALSE);
+}
+
+bool CManifestDlg::IsStaleInput() const
+{
+    return ::GetMessageTime() - m_lListedAt < 0;
+}
+
+// Acts on the row the notification names, so a box toggled with the space bar switches its own
+// program wherever the pointer rests; selection and focus changes touch no file.
+void CManifestDlg::OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_bMarkingRows)
+        return;
+    BOOL bChecked = FALSE;
+    const int row = CListCtrl::CheckToggled(*reinterpret_cast<const NMLISTVIEW*>(pNMHDR),
+                                            &bChecked);
+    if (!IsProgramRow(row))
+        return;
+    CArray<int> changed;
+    // A click or key press queued while the list was being filled was aimed at rows the user
+    // never saw: it switches nothing, and the box goes back to what the disk says.
+    if (IsStaleInput())
+        changed.Add(row);
+    else
+        m_programs.Switch(row, bChecked, changed);
+    ShowRows(changed);
+}
+
+// A double-click names no row of its own: the row is the one under the pointer. One on the check
+// box is two quick toggles, not a wish to start the program.
+void CManifestDlg::OnDblclkProgramList(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    UINT flags = 0;
+    const int row = m_listPrograms.HitTestMessagePos(&flags);
+    // With full-row selection a hit off the box reports every part of the item at once.
+    if ((flags & LVHT_ONITEM) != LVHT_ONITEMSTATEICON)
+        LaunchRow(row);
+}
+
+void CManifestDlg::LaunchRow(int row)
+{
+    if (!IsProgramRow(row) || IsStaleInput())
+        return;
+    const CString path = m_programs.GetProgramPath(row);
+    if (!path.IsEmpty())
+        ::ShellExecuteA(m_hWnd, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// Tab into the list and Space then switches the first program: the focus goes to a row, the
+// selection stays as the user left it.
+void CManifestDlg::OnSetfocusProgramList(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_listPrograms.GetItemCount() > 0 && m_listPrograms.GetNextItem(-1, LVNI_FOCUSED) < 0)
+        SetRowState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+// Programs that ignore their side file, and names that cannot be switched, are drawn grey. A row
+// is classified when it is first drawn, so listing a large folder reads only the visible programs.
+void CManifestDlg::OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
+    *pResult = CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        *pResult = CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    } else if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) {
+        if (m_listPrograms.GetItemCount() == 0)
+            m_listPrograms.DrawEmptyText(draw->nmcd.hdc, m_strEmptyText);
+    } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        if (!IsProgramRow(row))
+            return;
+        m_programs.Classify(row);
+        const ProgramEntry& entry = m_programs[row];
+        // Reading the manifest's bytes may find it gone or unreadable since the listing.
+        if (m_listPrograms.GetCheck(row) != (entry.manifest.IsPresent() ? TRUE : FALSE)) {
+            CArray<int> changed;
+            changed.Add(row);
+            ShowRows(changed);
+        }
+        if (entry.IgnoresSideFile() || entry.IsUnspellable())
+            draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+    }
+}
+
+BOOL CManifestDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F5 &&
+        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        // The tree first: where the shown folder is gone its selection moves, which lists the
+        // folder selected instead.
+        const CString shown = m_strFolder;
+        m_treeFolders.RefreshTree();
+        if (m_strFolder == shown)
+            RefreshPrograms();
+        return TRUE;
+    }
+    // Enter on a row starts its program; elsewhere it keeps doing nothing.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN &&
+        pMsg->hwnd == m_listPrograms.m_hWnd) {
+        LaunchRow(m_listPrograms.GetNextItem(-1, LVNI_FOCUSED));
+        return TRUE;
+    }
+    if (pMsg->hwnd == m_listPrograms.m_hWnd && CToolTipCtrl::IsMouseMessage(pMsg->message))
+        TrackTipRow(*pMsg);
+    return CDialog::PreTranslateMessage(pMsg);
 }

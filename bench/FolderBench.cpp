@@ -10,9 +10,9 @@
 
 namespace {
 
-// A quadratic sort to compare with, at the smallest size only: passes of neighbour exchanges that
-// copy both names for every comparison and exchange through a temporary copy, until a pass
-// changes nothing.
+// A quadratic sort to measure the listing's against, at the smallest size only: passes of
+// neighbour exchanges that copy both names for every comparison and exchange through a temporary
+// copy, until a pass changes nothing.
 void ExchangeSortWithCopies(CSortStringArray& array)
 {
     bool swapped = true;
@@ -101,8 +101,8 @@ VENEERKIT_BENCH(FolderListing)
         if (c == 0) {
             UnsortedPaths(folder, paths);
             double quadratic = bench::Time([&] { ExchangeSortWithCopies(paths); });
-            printf("%8s exchange sort alone: %.1f ms (%.0fx the sort above)\n", "", quadratic * 1e3,
-                   quadratic / figures[c].sortOnly);
+            printf("%8s exchange sort alone: %.1f ms (%.0fx the listing's sort)\n", "",
+                   quadratic * 1e3, quadratic / figures[c].sortOnly);
             fflush(stdout);
         }
         bench::EmptyFolder(folder);

@@ -27,7 +27,8 @@ int ReadAll(const std::vector<std::string>& paths)
     return themed;
 }
 
-// The way that was not taken: mapping the file and asking the resource functions.
+// The other way to find a program's own manifest, for comparison: mapping the file and asking
+// the resource functions.
 int MapAll(const std::vector<std::string>& paths)
 {
     int found = 0;

@@ -56,6 +56,8 @@ VENEERKIT_BENCH(ProgramListing)
     }
     ::ShowWindow(dlg.m_hWnd, SW_SHOWNOACTIVATE);
     HWND hList = dlg.GetDlgItem(IDC_PROGRAM_LIST);
+    HWND hTree = dlg.GetDlgItem(IDC_FOLDER_TREE);
+    auto* tree = static_cast<CFolderTreeCtrl*>(CWnd::FromHandlePermanent(hTree));
 
     printf("ListPrograms on a folder of N programs (half carry their own manifest, a tenth have\n"
            "our side file), with the list painted, which reads the own manifests of the rows on\n"
@@ -70,24 +72,29 @@ VENEERKIT_BENCH(ProgramListing)
         const std::string& folder = scratch.Path();
         CreatePrograms(folder, counts[c]);
         bench::BareSearch(folder); // warms the caches every run reads from
-        dlg.m_strFolder = folder.c_str();
+        // Each round chooses the folder's item in the tree, as a click does, from its parent's.
+        tree->SetSelPath(folder.c_str());
+        const auto item = reinterpret_cast<LPARAM>(TreeView_GetSelection(hTree));
+        const auto parentItem = reinterpret_cast<LPARAM>(TreeView_GetParent(hTree, item));
 
         int rows = 0;
         for (int round = 0; round < rounds; ++round) {
             // Each round lists into an empty list: emptying the last round's rows is not timed.
+            ::SendMessageA(hTree, TVM_SELECTITEM, TVGN_CARET, parentItem);
             ::SendMessageA(hList, LVM_DELETEALLITEMS, 0, 0);
             Pump();
             bench::KeepFastest(figures[c].bare, bench::Time([&] { bench::BareSearch(folder); }));
             bench::KeepFastest(figures[c].listing, bench::Time([&] {
-                                   rows = dlg.ListPrograms();
+                                   ::SendMessageA(hTree, TVM_SELECTITEM, TVGN_CARET, item);
                                    ::UpdateWindow(hList);
                                }));
             bench::KeepFastest(figures[c].entries, bench::Time([&] {
                                    CArray<ProgramEntry> entries;
-                                   ListProgramEntries(dlg.m_strFolder, entries);
+                                   ListProgramEntries(folder.c_str(), entries);
                                }));
             Pump();
         }
+        rows = static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
         if (rows != counts[c] || CheckedRows(hList) != counts[c] / 10)
             printf("(the list shows %d rows, %d checked; expected %d and %d)\n", rows,
                    CheckedRows(hList), counts[c], counts[c] / 10);
@@ -116,14 +123,15 @@ VENEERKIT_BENCH(AllOff)
     const std::vector<std::string> paths = bench::CreatePrograms(folder, count, {});
     for (int i = 0; i < count; i += count / manifests)
         EnsureManifest((paths[i] + ".manifest").c_str());
-    CArray<ProgramEntry> entries;
-    ListProgramEntries(folder.c_str(), entries);
+    CProgramList programs;
+    programs.List(folder.c_str());
     bench::BareSearch(folder);
     const double bare = bench::Time([&] { bench::BareSearch(folder); });
-    const double off = bench::Time([&] { SwitchAllPrograms(folder.c_str(), entries, FALSE); });
+    CArray<int> changed;
+    const double off = bench::Time([&] { programs.SwitchAll(FALSE, changed); });
     int left = 0;
-    for (int i = 0; i < entries.GetSize(); ++i)
-        left += entries[i].manifest.IsPresent() ? 1 : 0;
+    for (int i = 0; i < programs.GetCount(); ++i)
+        left += programs[i].manifest.IsPresent() ? 1 : 0;
     printf("All OFF on %d programs with %d manifests (%s build): %.1f ms, %.1fx one bare search\n"
            "of the folder (%.1f ms); %d manifests left.\n",
            count, manifests, sizeof(void*) == 8 ? "x86-64" : "i686", off * 1e3, off / bare,

@@ -159,7 +159,7 @@ VENEERKIT_BENCH(TreeOpening)
                parts.listing * 1e3, parts.inserts * 1e3, control * 1e3, parts.paint * 1e3,
                parts.screen * 1e3, parts.scroll * 1e3);
         if (c == 0) {
-            // The one search per row that stays, the way CFileFind does it and the way
+            // The one search a row costs, its look-ahead, the way CFileFind does it and the way
             // FindFirstFileEx can, over every folder of this size.
             const double plain = bench::Time([&] {
                 for (int i = 0; i < folders.GetSize(); ++i)

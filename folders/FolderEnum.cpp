@@ -3,6 +3,7 @@
 #include "folders/FolderEnum.h"
 
 #include "platform/FileFind.h"
+#include "platform/Path.h"
 
 #include <string.h>
 
@@ -17,18 +18,10 @@ constexpr DWORD kDriveStringsSize = 128;
 constexpr DWORD kShellMayCustomize = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                                      FILE_ATTRIBUTE_REPARSE_POINT;
 
-CString WithBackslash(const char* folder)
-{
-    CString path = folder;
-    if (!path.EndsWith('\\'))
-        path += '\\';
-    return path;
-}
-
 // The pattern that matches every entry of a folder, names without a dot included.
 CString AllEntriesPattern(const char* folder)
 {
-    return WithBackslash(folder) + "*.*";
+    return JoinPath(folder, "*.*");
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The folder tree: drives and folders with the shell's icons, filled when a folder is opened.
 #include "folders/FolderTreeCtrl.h"
 
+#include "platform/Path.h"
 #include "platform/WaitCursor.h"
 
 #include <shellapi.h>
 #include <mbstring.h>
+#include <utility>
 
 namespace {
 
@@ -74,9 +76,7 @@ BOOL CFolderTreeCtrl::DisplayTree(const char* root, BOOL files)
         return TRUE;
     }
 
-    m_strRoot = root;
-    if (!m_strRoot.EndsWith('\\'))
-        m_strRoot += '\\';
+    m_strRoot = WithBackslash(root);
     // The root item gets its children at once. Without a root item they would land at the top
     // level, where they would pass for drives: leave them out, and say that the tree is empty
     // rather than filled.
@@ -151,9 +151,7 @@ void CFolderTreeCtrl::DisplayPath(HTREEITEM parent, const char* folder)
 // backslash.
 CString CFolderTreeCtrl::ItemText(HTREEITEM parent, const char* path)
 {
-    CString text = path;
-    if (text.EndsWith('\\'))
-        text = text.Left(text.GetLength() - 1);
+    const CString text = WithoutBackslash(path);
     return parent == TVI_ROOT ? text : CString(GetSubPath(text));
 }
 
@@ -255,8 +253,7 @@ BOOL CFolderTreeCtrl::SetSelPath(const char* path)
     // page a trail byte may look like a small letter or a backslash.
     CString upper = path;
     upper.MakeUpper();
-    if (!upper.EndsWith('\\'))
-        upper += '\\';
+    upper = WithBackslash(std::move(upper));
     auto* components = reinterpret_cast<unsigned char*>(upper.GetBuffer());
 
     HTREEITEM parent = TVI_ROOT;
@@ -333,7 +330,7 @@ void CFolderTreeCtrl::GetIconIndices(const CString& path, BOOL bRootItem, int& n
                                      int& nSelectedImage)
 {
     const BOOL bPlain = !bRootItem && IsPlainFolder(path);
-    if (!bPlain && QueryShellIcons(path + '\\', 0, 0, nImage, nSelectedImage))
+    if (!bPlain && QueryShellIcons(WithBackslash(path), 0, 0, nImage, nSelectedImage))
         return;
     if (m_nPlainImage < 0)
         LearnPlainIcons(path);
@@ -348,7 +345,7 @@ void CFolderTreeCtrl::LearnPlainIcons(const CString& path)
     for (CString folder = path; folder.ReverseFind('\\') > 0;
          folder = folder.Left(folder.ReverseFind('\\'))) {
         if (IsPlainFolder(folder) &&
-            QueryShellIcons(folder + '\\', 0, 0, m_nPlainImage, m_nPlainSelectedImage))
+            QueryShellIcons(WithBackslash(folder), 0, 0, m_nPlainImage, m_nPlainSelectedImage))
             return;
     }
     if (!QueryShellIcons("folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES, m_nPlainImage,

@@ -16,8 +16,8 @@ BOOL CSortStringArray::CompareAndSwap(int i)
     return TRUE;
 }
 
-// Repeated passes of CompareAndSwap would give the same order, but in quadratic time: a folder
-// with tens of thousands of entries froze the dialog for minutes. _mbsicmp compares the two
+// Repeated passes of CompareAndSwap would give the same order, but in quadratic time: minutes
+// for a folder with tens of thousands of entries. _mbsicmp compares the two
 // names character by character after folding each character on its own, so it orders names by
 // a key computed from each name alone. That makes it a strict weak ordering, under which the
 // result of a stable sort is unique, and the exchange sort, which never swaps equal

@@ -34,6 +34,9 @@ public:
     }
 
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+    // Draws a sentence centred in the area below the header, wrapped to the list's width, in the
+    // list's font: for a custom draw's post-paint stage of an empty list.
+    void DrawEmptyText(HDC hdc, const char* text) const;
 
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }

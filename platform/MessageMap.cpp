@@ -33,7 +33,7 @@ BOOL CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
         if (!header)
             return FALSE;
         code = header->code;
-        id = NotifyControlId(*header);
+        id = static_cast<UINT>(header->idFrom);
     }
     const MessageMapEntry* entry = FindEntry(message, code, id, false);
     return entry && entry->handler(this, wParam, lParam, result);

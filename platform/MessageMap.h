@@ -36,13 +36,6 @@ public:
     static const MessageMap* GetThisMessageMap();
     virtual const MessageMap* GetMessageMap() const { return GetThisMessageMap(); }
 
-protected:
-    // The control id a notification's entries are keyed by.
-    virtual UINT NotifyControlId(const NMHDR& header) const
-    {
-        return static_cast<UINT>(header.idFrom);
-    }
-
 private:
     const MessageMapEntry* FindEntry(UINT message, UINT code, UINT id, bool reflected) const;
 };

@@ -14,18 +14,20 @@ public:
         return m_hWnd != nullptr;
     }
 
-    // A tool covering the whole window hTool, named by its handle (TTF_IDISHWND). Its text is
-    // asked for each time it shows, with TTN_GETDISPINFO sent to hNotify. No TTF_SUBCLASS: the
+    // A tool covering the whole window hTool, named by its handle (TTF_IDISHWND), reported to
+    // hNotify. It starts with no text and shows nothing until it has some. No TTF_SUBCLASS: the
     // owner relays the tool's mouse messages, so the tool's window keeps no foreign subclass.
     BOOL AddWindowTool(HWND hNotify, HWND hTool) const
     {
-        TOOLINFOA tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND;
-        tool.hwnd = hNotify;
-        tool.uId = reinterpret_cast<UINT_PTR>(hTool);
-        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        TOOLINFOA tool = WindowTool(hNotify, hTool, "");
         return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    }
+    // The text the tool shows from now on; an empty text shows no tip. The tooltip keeps a copy,
+    // of any length.
+    void UpdateTipText(const char* text, HWND hNotify, HWND hTool) const
+    {
+        TOOLINFOA tool = WindowTool(hNotify, hTool, text);
+        SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 
     // Lets the tooltip see a mouse message of a tool's window, taken from the queue.
@@ -44,5 +46,17 @@ public:
     static bool IsMouseMessage(UINT message)
     {
         return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE;
+    }
+
+private:
+    static TOOLINFOA WindowTool(HWND hNotify, HWND hTool, const char* text)
+    {
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = hNotify;
+        tool.uId = reinterpret_cast<UINT_PTR>(hTool);
+        tool.lpszText = const_cast<char*>(text);
+        return tool;
     }
 };

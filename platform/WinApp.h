@@ -20,7 +20,8 @@ public:
     // Returns FALSE to end the application without a message loop of its own.
     virtual BOOL InitInstance() { return FALSE; }
 
-    // The platform draws 3-D controls itself; kept so applications read as they always have.
+    // Nothing to do, since the platform draws 3-D controls itself; TRUE, so the call reads as
+    // a success.
     BOOL Enable3dControls() { return TRUE; }
 
     // Default handler of the help command: there is no help file, so nothing to show.

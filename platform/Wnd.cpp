@@ -19,8 +19,8 @@ CWnd::~CWnd()
 
 // The object is kept in the window's user data, which belongs to whoever creates the window.
 // Reading it costs nothing, where under Wine a window property, and with it the common
-// controls' own subclass chain, costs a round trip to the window server on every message:
-// that made filling the program list fifty times slower.
+// controls' own subclass chain, costs a round trip to the window server on every message, of
+// which filling the program list sends many.
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
@@ -129,42 +129,6 @@ BOOL CWnd::ReflectNotify(LPARAM lParam, LRESULT* result)
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     CWnd* child = header ? FromHandlePermanent(header->hwndFrom) : nullptr;
     return child && child != this && child->OnReflectedNotify(header, result);
-}
-
-// A tooltip names a tool that is a window by the window's handle; entries name every control
-// by its id, so that is what they are matched with.
-UINT CWnd::NotifyControlId(const NMHDR& header) const
-{
-    if (ToolIsWindow(header))
-        return static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(header.idFrom)));
-    return CCmdTarget::NotifyControlId(header);
-}
-
-bool CWnd::ToolIsWindow(const NMHDR& header) const
-{
-    switch (header.code) {
-    case TTN_GETDISPINFOA:
-        return reinterpret_cast<const NMTTDISPINFOA&>(header).uFlags & TTF_IDISHWND;
-    case TTN_GETDISPINFOW:
-        return reinterpret_cast<const NMTTDISPINFOW&>(header).uFlags & TTF_IDISHWND;
-    case TTN_SHOW:
-    case TTN_POP: {
-        // These carry no flags: ask the tooltip about the tool it notifies this window of. A
-        // handle cannot be told from a control id by its value, since the system still accepts
-        // handles cut to 16 bits. The tool's text is copied too, so it gets the largest room.
-        char text[INFOTIPSIZE] = {};
-        TTTOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.hwnd = m_hWnd;
-        tool.uId = header.idFrom;
-        tool.lpszText = text;
-        return ::SendMessageA(header.hwndFrom, TTM_GETTOOLINFOA, 0,
-                              reinterpret_cast<LPARAM>(&tool)) &&
-               (tool.uFlags & TTF_IDISHWND);
-    }
-    default:
-        return false;
-    }
 }
 
 LRESULT CALLBACK CWnd::WindowProcThunk(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -57,13 +57,11 @@ protected:
     // Offers a message to the control that raised it (notifications), then to the map;
     // TRUE if a handler took it. Default() inside the handler defaults this message.
     BOOL Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    UINT NotifyControlId(const NMHDR& header) const override;
 
 private:
     static LRESULT CALLBACK WindowProcThunk(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL ReflectNotify(LPARAM lParam, LRESULT* result);
-    bool ToolIsWindow(const NMHDR& header) const;
 
     struct CurrentMessage {
         UINT message;

@@ -3,6 +3,7 @@
 #include "programs/ManifestFile.h"
 
 #include "platform/Handle.h"
+#include "platform/Path.h"
 
 #include <shellapi.h>
 #include <stdlib.h>
@@ -389,18 +390,9 @@ ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file)
 
 } // namespace
 
-CString ProgramPath(const CString& folder, const char* fileName)
-{
-    CString path = folder;
-    if (!path.EndsWith('\\'))
-        path += '\\';
-    path += fileName;
-    return path;
-}
-
 CString ManifestPath(const CString& folder, const char* fileName)
 {
-    return ProgramPath(folder, fileName) + ".manifest";
+    return JoinPath(folder, fileName) + ".manifest";
 }
 
 ManifestProbe ProbePresence(const char* path)

@@ -27,8 +27,6 @@ inline constexpr char kDependencyManifest[] =
 inline constexpr DWORD kDependencyManifestSize = sizeof(kDependencyManifest) - 1;
 static_assert(kDependencyManifestSize == 500, "the loader expects these exact 500 bytes");
 
-// Folder plus file name, with a backslash between them unless the folder's last byte is one.
-CString ProgramPath(const CString& folder, const char* fileName);
 // The program's path with ".manifest" appended: setup.2.exe gives setup.2.exe.manifest.
 CString ManifestPath(const CString& folder, const char* fileName);
 
@@ -83,6 +81,14 @@ DWORD EnsureManifest(const char* path);
 // ERROR_SUCCESS, or a Win32 error; kNotRemoved for a Recycle Bin that would not take the file or a
 // link that cannot be removed alone.
 DWORD RemoveManifest(const char* path);
-inline constexpr DWORD kNotRemoved = ERROR_NOT_SUPPORTED;
-// What both operations answer for a folder at the manifest path (ERROR_DIRECTORY_NOT_SUPPORTED).
-inline constexpr DWORD kIsFolder = 336;
+
+// The operations' own answers, beside ERROR_SUCCESS and the system's errors.
+enum ManifestResult : DWORD {
+    // What both operations answer for a folder at the manifest path
+    // (ERROR_DIRECTORY_NOT_SUPPORTED).
+    kIsFolder = 336,
+    // RemoveManifest left the manifest where it is without an error of the system's. A code of
+    // the application's own (bit 29), which no system error has, so that no failure the system
+    // reports is read as this one.
+    kNotRemoved = APPLICATION_ERROR_MASK | 1,
+};

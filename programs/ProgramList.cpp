@@ -2,7 +2,9 @@
 #include "programs/ProgramList.h"
 
 #include "platform/FileFind.h"
+#include "platform/Path.h"
 #include "platform/StringArray.h"
+#include "platform/SystemError.h"
 
 #include <algorithm>
 #include <utility>
@@ -17,7 +19,7 @@ const char kManifestSuffix[] = ".manifest";
 DWORD ListManifestNames(const CString& folder, CStringArray& names)
 {
     CFileFind finder;
-    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.manifest"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, "*.manifest"));
     while (bMore) {
         bMore = finder.FindNextFile();
         // A manifest whose name cannot be spelt belongs to no program that can. A folder by a
@@ -66,6 +68,48 @@ CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
     return text;
 }
 
+// Whether two programs name one manifest as a case-blind file system resolves it.
+bool NameOneManifest(const ProgramEntry& a, const ProgramEntry& b)
+{
+    return CompareNoCase(a.name, b.name) == 0;
+}
+
+// Marks the programs that name one manifest with another, found by sorting once.
+void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<bool>& bShared)
+{
+    CArray<int> order;
+    order.Reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        order.Add(i);
+    std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
+        return CompareNoCase(entries[a].name, entries[b].name) < 0;
+    });
+    bShared.RemoveAll();
+    bShared.Reserve(entries.GetSize());
+    for (int i = 0; i < entries.GetSize(); ++i)
+        bShared.Add(false);
+    for (int i = 1; i < order.GetSize(); ++i) {
+        if (NameOneManifest(entries[order[i - 1]], entries[order[i]]))
+            bShared[order[i - 1]] = bShared[order[i]] = true;
+    }
+}
+
+// What a row shows of its program's manifest: its mark, its greyness and its tip.
+struct ShownState {
+    ManifestProbe manifest;
+    CString failure;
+
+    explicit ShownState(const ProgramEntry& entry)
+        : manifest(entry.manifest), failure(entry.failure)
+    {
+    }
+    bool Matches(const ProgramEntry& entry) const
+    {
+        return manifest.state == entry.manifest.state && manifest.error == entry.manifest.error &&
+               manifest.bLink == entry.manifest.bLink && failure == entry.failure;
+    }
+};
+
 } // namespace
 
 DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
@@ -76,7 +120,7 @@ DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
     DWORD error = ListManifestNames(folder, manifests);
 
     CFileFind finder;
-    BOOL bMore = finder.FindFile(ProgramPath(folder, "*.EXE"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, "*.EXE"));
     while (bMore) {
         bMore = finder.FindNextFile();
         ProgramEntry entry;
@@ -123,7 +167,7 @@ void ClassifyProgram(const CString& folder, ProgramEntry& entry)
     if (entry.bClassified || entry.IsUnspellable())
         return;
     entry.bClassified = true;
-    entry.own = ReadOwnManifest(ProgramPath(folder, entry.name));
+    entry.own = ReadOwnManifest(JoinPath(folder, entry.name));
     if (entry.manifest.state == ManifestState::Present)
         entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
 }
@@ -143,62 +187,6 @@ BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn)
     }
     entry.failure = FailureText(entry, bOn, error);
     return FALSE;
-}
-
-void SwitchAllPrograms(const CString& folder, CArray<ProgramEntry>& entries, BOOL bOn)
-{
-    CStringArray manifests;
-    const bool bKnown = !bOn && ListManifestNames(folder, manifests) == ERROR_SUCCESS;
-    for (int i = 0; i < entries.GetSize(); ++i) {
-        ProgramEntry& entry = entries[i];
-        if (bKnown && !entry.IsUnspellable() && !HasName(manifests, ManifestName(entry))) {
-            // Nothing to remove: what the search did not see is not there.
-            entry.manifest = ManifestProbe();
-            entry.failure.Empty();
-            continue;
-        }
-        SwitchProgram(folder, entry, bOn);
-    }
-    // A program switched later may have changed the manifest of an earlier one it shares with.
-    CArray<int> shared;
-    FindSharedManifests(entries, shared);
-    for (int i = 0; i < shared.GetSize(); ++i)
-        ReprobeProgram(folder, entries[shared[i]]);
-}
-
-void ReprobeProgram(const CString& folder, ProgramEntry& entry)
-{
-    if (!entry.IsUnspellable())
-        entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
-}
-
-bool ShareManifest(const ProgramEntry& a, const ProgramEntry& b)
-{
-    return CompareNoCase(a.name, b.name) == 0;
-}
-
-void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& shared)
-{
-    shared.RemoveAll();
-    CArray<int> order;
-    order.Reserve(entries.GetSize());
-    for (int i = 0; i < entries.GetSize(); ++i)
-        order.Add(i);
-    std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
-        return CompareNoCase(entries[a].name, entries[b].name) < 0;
-    });
-    CArray<bool> bShared;
-    bShared.Reserve(entries.GetSize());
-    for (int i = 0; i < entries.GetSize(); ++i)
-        bShared.Add(false);
-    for (int i = 1; i < order.GetSize(); ++i) {
-        if (ShareManifest(entries[order[i - 1]], entries[order[i]]))
-            bShared[order[i - 1]] = bShared[order[i]] = true;
-    }
-    for (int i = 0; i < entries.GetSize(); ++i) {
-        if (bShared[i])
-            shared.Add(i);
-    }
 }
 
 CString DescribeProgram(const ProgramEntry& entry)
@@ -231,22 +219,87 @@ CString DescribeProgram(const ProgramEntry& entry)
     return text;
 }
 
-CString SystemErrorText(DWORD error)
+DWORD CProgramList::List(const CString& folder)
 {
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    CString text;
-    if (length > 0)
-        text = CString(buffer, static_cast<int>(length));
-    ::LocalFree(buffer);
-    while (!text.IsEmpty() && static_cast<unsigned char>(text.GetAt(text.GetLength() - 1)) <= ' ')
-        text = text.Left(text.GetLength() - 1);
-    if (text.IsEmpty()) {
-        char number[32];
-        wsprintfA(number, "error %lu", error);
-        text = number;
+    m_strFolder = folder;
+    m_error = ListProgramEntries(m_strFolder, m_entries);
+    return m_error;
+}
+
+int CProgramList::FindName(const CString& name) const
+{
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        if (m_entries[row].name == name)
+            return row;
     }
-    return text;
+    return -1;
+}
+
+CString CProgramList::Describe(int row)
+{
+    Classify(row);
+    return DescribeProgram(m_entries[row]);
+}
+
+CString CProgramList::DescribeEmpty() const
+{
+    return m_entries.GetSize() == 0 ? DescribeEmptyListing(m_strFolder, m_error) : CString();
+}
+
+CString CProgramList::GetProgramPath(int row) const
+{
+    const ProgramEntry& entry = m_entries[row];
+    return entry.IsUnspellable() ? CString() : JoinPath(m_strFolder, entry.name);
+}
+
+bool CProgramList::Reprobe(int row)
+{
+    ProgramEntry& entry = m_entries[row];
+    if (entry.IsUnspellable())
+        return false;
+    const ShownState before(entry);
+    entry.manifest = ProbeManifest(ManifestPath(m_strFolder, entry.name));
+    return !before.Matches(entry);
+}
+
+void CProgramList::Switch(int row, BOOL bOn, CArray<int>& changed)
+{
+    changed.RemoveAll();
+    SwitchProgram(m_strFolder, m_entries[row], bOn);
+    changed.Add(row);
+    for (int other = 0; other < m_entries.GetSize(); ++other) {
+        if (other != row && NameOneManifest(m_entries[other], m_entries[row]) && Reprobe(other))
+            changed.Add(other);
+    }
+}
+
+void CProgramList::SwitchAll(BOOL bOn, CArray<int>& changed)
+{
+    changed.RemoveAll();
+    CArray<ShownState> before;
+    before.Reserve(m_entries.GetSize());
+    for (int row = 0; row < m_entries.GetSize(); ++row)
+        before.Add(ShownState(m_entries[row]));
+
+    CStringArray manifests;
+    const bool bKnown = !bOn && ListManifestNames(m_strFolder, manifests) == ERROR_SUCCESS;
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        ProgramEntry& entry = m_entries[row];
+        if (bKnown && !entry.IsUnspellable() && !HasName(manifests, ManifestName(entry))) {
+            // Nothing to remove: what the search did not see is not there.
+            entry.manifest = ManifestProbe();
+            entry.failure.Empty();
+            continue;
+        }
+        SwitchProgram(m_strFolder, entry, bOn);
+    }
+    // A program switched later may have changed the manifest of an earlier one it shares with.
+    CArray<bool> bShared;
+    FindSharedManifests(m_entries, bShared);
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        if (bShared[row])
+            Reprobe(row);
+        if (!before[row].Matches(m_entries[row]))
+            changed.Add(row);
+    }
 }

@@ -1,5 +1,5 @@
-// A folder's programs as the list shows them, switching their manifests, and the words for each
-// program's situation.
+// A folder's programs as the list shows them: the rules for listing, switching and describing one
+// program, and CProgramList, the one record of the folder's programs that the dialog shows.
 #pragma once
 
 #include "platform/Array.h"
@@ -45,22 +45,47 @@ void ClassifyProgram(const CString& folder, ProgramEntry& entry);
 // disagrees with bOn. A name that cannot be spelt is left alone. TRUE if the manifest follows bOn.
 BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn);
 
-// Makes every entry's manifest follow bOn, as SwitchProgram does one by one, then probes again
-// the entries that share a manifest with another. Switching off acts only on the manifests one
-// search of the folder finds, so a folder of thousands of programs with a few manifests is quick.
-void SwitchAllPrograms(const CString& folder, CArray<ProgramEntry>& entries, BOOL bOn);
-
-// Probes the manifest again, as after a change made elsewhere.
-void ReprobeProgram(const CString& folder, ProgramEntry& entry);
-
-// Whether two programs share one manifest as a case-blind file system resolves it.
-bool ShareManifest(const ProgramEntry& a, const ProgramEntry& b);
-// The indices of the entries that share their manifest with another entry, ascending.
-void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<int>& shared);
-
 // The program's situation in one line per fact the list cannot show by its mark, most pressing
 // first; empty when there is nothing to say.
 CString DescribeProgram(const ProgramEntry& entry);
 
-// The system's text for an error, without the line end.
-CString SystemErrorText(DWORD error);
+// The programs of one folder, in the order the search gave them: what each row of the list stands
+// for. Switching answers with the rows to show again, so that a window redraws only those.
+class CProgramList {
+public:
+    // Lists the folder's programs. ERROR_SUCCESS, or the error that cut the search short (the
+    // programs found before it are kept).
+    DWORD List(const CString& folder);
+
+    int GetCount() const { return m_entries.GetSize(); }
+    bool IsRow(int row) const { return row >= 0 && row < m_entries.GetSize(); }
+    const ProgramEntry& operator[](int row) const { return m_entries[row]; }
+    // The row of the program with exactly this name, or -1.
+    int FindName(const CString& name) const;
+
+    // Reads the program's own manifest and whose bytes its side manifest holds, once.
+    void Classify(int row) { ClassifyProgram(m_strFolder, m_entries[row]); }
+    // The row's tip: classifies it first.
+    CString Describe(int row);
+    // Why the latest listing gave no rows; empty when it gave some.
+    CString DescribeEmpty() const;
+    // The program's path, for starting it; empty for a name that names no file.
+    CString GetProgramPath(int row) const;
+
+    // Makes the row's manifest follow bOn. `changed` gets the row itself, whose mark must show
+    // the outcome whether the switch took or not, and every other row whose manifest changed
+    // with it: where names differ only in case, two rows can name one manifest.
+    void Switch(int row, BOOL bOn, CArray<int>& changed);
+    // Makes every row's manifest follow bOn; `changed` gets the rows whose state changed,
+    // ascending. Switching off acts only on the manifests one search of the folder finds, so a
+    // folder of thousands of programs with a few manifests is quick.
+    void SwitchAll(BOOL bOn, CArray<int>& changed);
+
+private:
+    // Probes the row's manifest again; true if what the row shows changed.
+    bool Reprobe(int row);
+
+    CString m_strFolder;
+    CArray<ProgramEntry> m_entries;
+    DWORD m_error = ERROR_SUCCESS; // the latest listing's
+};

@@ -60,7 +60,9 @@ TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
     EXPECT_EQ(reinterpret_cast<LRESULT>(hIcon), ::SendMessageA(dlg, WM_GETICON, ICON_BIG, 0));
     EXPECT_EQ(reinterpret_cast<LRESULT>(hIcon), ::SendMessageA(dlg, WM_QUERYDRAGICON, 0, 0));
     const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
-    EXPECT_EQ(styles, dlg.m_listPrograms.GetExtendedStyle() & styles);
+    EXPECT_EQ(styles,
+              ::SendMessageA(dlg.GetDlgItem(IDC_PROGRAM_LIST), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+                  styles);
     ExpectLaidOutForClient(dlg);
 
     MINMAXINFO info = {};

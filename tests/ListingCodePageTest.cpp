@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileFind.h"
+#include "platform/SystemError.h"
 #include "programs/ProgramList.h"
 #include "support/TestSupport.h"
 
@@ -72,23 +73,23 @@ TEST(ListingCodePageTest, UnspellableNamesAreShownWithQuestionMarksAndNeverSwitc
          { L"Omega.exe.manifest", L"cafe.exe.manifest", L"caf\x00E9.exe.manifest" })
         ASSERT_TRUE(CreateWide(path + manifest, "hand-written"));
 
-    CArray<ProgramEntry> entries;
-    ASSERT_EQ(DWORD(ERROR_SUCCESS), ListProgramEntries(folder.Path().c_str(), entries));
+    CProgramList programs;
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), programs.List(folder.Path().c_str()));
     std::set<std::string> listed, expected;
-    for (int i = 0; i < entries.GetSize(); ++i)
-        listed.insert(std::string(entries[i].name) + (entries[i].IsUnspellable() ? " grey" : ""));
+    for (int i = 0; i < programs.GetCount(); ++i)
+        listed.insert(std::string(programs[i].name) + (programs[i].IsUnspellable() ? " grey" : ""));
     for (const NameCase& name : kNames)
         expected.insert(std::string(name.shown()) + (name.exact() ? "" : " grey"));
     EXPECT_EQ(expected, listed);
 
     // All OFF, then All ON: only the spellable rows' own manifests come and go.
-    const CString folderPath = folder.Path().c_str();
-    SwitchAllPrograms(folderPath, entries, FALSE);
+    CArray<int> changed;
+    programs.SwitchAll(FALSE, changed);
     std::set<std::wstring> kept;
     if (Is932())
         kept.insert(L"caf\x00E9.exe.manifest"); // its program cannot be switched
     EXPECT_EQ(kept, WideNames(path + L"*.manifest"));
-    SwitchAllPrograms(folderPath, entries, TRUE);
+    programs.SwitchAll(TRUE, changed);
     for (const NameCase& name : kNames) {
         if (name.exact())
             kept.insert(std::wstring(name.wide) + L".manifest");

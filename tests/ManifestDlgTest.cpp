@@ -3,6 +3,7 @@
 
 #include "app/ManifestDlg.h"
 #include "platform/Handle.h"
+#include "platform/SystemError.h"
 #include "programs/ManifestFile.h"
 #include "programs/ProgramList.h"
 #include "support/ModelessDialog.h"
@@ -48,15 +49,32 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dlg.Create());
+        m_list.m_hWnd = m_dlg.GetDlgItem(IDC_PROGRAM_LIST);
         ::ShowWindow(m_dlg.m_hWnd, SW_SHOWNORMAL);
         ::SetForegroundWindow(m_dlg.m_hWnd);
         test::PumpMessages(100);
     }
 
+    CFolderTreeCtrl& Tree() const
+    {
+        return *static_cast<CFolderTreeCtrl*>(
+            CWnd::FromHandlePermanent(m_dlg.GetDlgItem(IDC_FOLDER_TREE)));
+    }
+    // Chooses the folder in the tree, by way of its parent so that choosing the folder shown
+    // lists it again; the number of rows listed.
     int ListFolder(const std::string& folder)
     {
-        m_dlg.m_strFolder = folder.c_str();
-        return m_dlg.ListPrograms();
+        const std::string parent = folder.substr(0, folder.find_last_of('\\', folder.size() - 2));
+        EXPECT_TRUE(Tree().SetSelPath(parent.c_str()));
+        EXPECT_TRUE(Tree().SetSelPath(folder.c_str())) << folder;
+        return m_list.GetItemCount();
+    }
+    // The folder the path field shows.
+    std::string ShownFolder() const
+    {
+        char text[MAX_PATH] = {};
+        ::GetDlgItemTextA(m_dlg, IDC_FOLDER_PATH, text, sizeof(text));
+        return text;
     }
     // Every entry of the folder: a file's content, or a mark for a sub-folder.
     Entries Disk() const
@@ -159,7 +177,7 @@ protected:
 
     test::TempFolder m_folder;
     CModelessDialog<CManifestDlg> m_dlg;
-    const CListCtrl& m_list = m_dlg.m_listPrograms;
+    CListCtrl m_list; // a view of the dialog's list, as the user sees it
     // The dialog sees each message before it is dispatched, as in its own loop.
     test::RouteThrough m_route{ m_dlg };
 };
@@ -334,11 +352,11 @@ TEST_F(ProgramRowsTest, F5ListsTheFolderAgainKeepingTheSelectedRowAndTheScrollPo
 
     // A shown folder removed elsewhere: F5 selects what is left of its path, and the list follows.
     const std::string inner = m_folder.CreateFolder("inner");
-    ASSERT_TRUE(m_dlg.m_treeFolders.SetSelPath(inner.c_str()));
-    ASSERT_EQ(inner + "\\", std::string(m_dlg.m_strFolder));
+    ASSERT_TRUE(Tree().SetSelPath(inner.c_str()));
+    ASSERT_EQ(inner + "\\", ShownFolder());
     ASSERT_TRUE(::RemoveDirectoryA(inner.c_str()));
     test::PressKey(VK_F5);
-    EXPECT_STRCASEEQ(m_folder.Path().c_str(), m_dlg.m_strFolder);
+    EXPECT_STRCASEEQ(m_folder.Path().c_str(), ShownFolder().c_str());
     EXPECT_EQ(60, m_list.GetItemCount());
 }
 

@@ -46,16 +46,6 @@ protected:
     void OnAllOn() { Called("on "); }
     void OnAllOff() { Called("off "); }
     void OnSize(UINT, int, int) { Called("size "); }
-    static void Tip(NMHDR* pNMHDR, const char* text)
-    {
-        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = const_cast<char*>(text);
-        Called(text), Called(" ");
-    }
-    void OnListTip(NMHDR* pNMHDR, LRESULT*) { Tip(pNMHDR, "list:tip"); }
-    void OnListTipShow(NMHDR*, LRESULT*) { Called("list:show "); }
-    void OnListTipPop(NMHDR*, LRESULT*) { Called("list:pop "); }
-    void OnButtonTip(NMHDR* pNMHDR, LRESULT*) { Tip(pNMHDR, "on:tip"); }
-    void OnButtonTipShow(NMHDR*, LRESULT*) { Called("on:show "); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -67,11 +57,6 @@ BEGIN_MESSAGE_MAP(RoutingDlg, CDialog)
     ON_BN_CLICKED(IDC_ALL_ON, OnAllOn)
     ON_BN_CLICKED(IDC_ALL_OFF, OnAllOff)
     ON_WM_SIZE()
-    ON_NOTIFY(TTN_GETDISPINFOA, IDC_PROGRAM_LIST, OnListTip)
-    ON_NOTIFY(TTN_SHOW, IDC_PROGRAM_LIST, OnListTipShow)
-    ON_NOTIFY(TTN_POP, IDC_PROGRAM_LIST, OnListTipPop)
-    ON_NOTIFY(TTN_GETDISPINFOA, IDC_ALL_ON, OnButtonTip)
-    ON_NOTIFY(TTN_SHOW, IDC_ALL_ON, OnButtonTipShow)
 END_MESSAGE_MAP()
 
 TEST(MessageMapTest, RoutesByCodeAndControlAndOffersNotificationsToTheControlFirst)
@@ -141,46 +126,6 @@ TEST(MessageMapTest, ForeignMessagesReachNoHandlerAndCrashNothing)
     }
     EXPECT_EQ("", s_calls);
     EXPECT_TRUE(::IsWindow(dlg));
-}
-
-// A tooltip names a tool that is a window by its handle; the entries name it by its control id,
-// as every other notification does. Tools named by id keep their id.
-TEST(MessageMapTest, TooltipNotificationsAboutAWindowMatchItsControlId)
-{
-    CModelessDialog<RoutingDlg> dlg;
-    ASSERT_TRUE(dlg.Create());
-    HWND hTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0,
-                                  dlg, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, hTip);
-
-    const struct {
-        UINT_PTR id;
-        UINT flags;
-        const char* calls;
-        const char* text;
-    } tools[] = {
-        { reinterpret_cast<UINT_PTR>(dlg.GetDlgItem(IDC_PROGRAM_LIST)), TTF_IDISHWND,
-          "list:tip list:show list:pop ", "list:tip" },
-        { IDC_ALL_ON, 0, "on:tip on:show ", "on:tip" },
-    };
-    for (const auto& added : tools) {
-        TTTOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.uFlags = added.flags | TTF_TRACK | TTF_ABSOLUTE;
-        tool.hwnd = dlg;
-        tool.uId = added.id;
-        tool.lpszText = LPSTR_TEXTCALLBACKA;
-        ASSERT_TRUE(::SendMessageA(hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
-
-        s_calls.clear();
-        ::SendMessageA(hTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-        char shown[32] = {};
-        ::GetWindowTextA(hTip, shown, sizeof(shown));
-        ::SendMessageA(hTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_EQ(added.calls, s_calls);
-        EXPECT_STREQ(added.text, shown); // the text the handler gave
-    }
-    ::DestroyWindow(hTip);
 }
 
 // A dialog that ends itself one way or another once its loop runs, recording on the way whether

@@ -1,4 +1,6 @@
-// CString and CStringArray: the growth, aliasing and double-byte cases the path code relies on.
+// CString, CStringArray and the path helpers: the growth, aliasing and double-byte cases the path
+// code relies on.
+#include "platform/Path.h"
 #include "platform/StringArray.h"
 #include "support/TestSupport.h"
 
@@ -45,6 +47,11 @@ TEST(StringTest, DoubleByteTrailBytesAreNeitherSeparatorsNorLetters)
     EXPECT_STREQ(path, CString(path).TrimRight('\\'));
     EXPECT_STREQ("C:", CString("C:\\\\").TrimRight('\\'));
     EXPECT_STREQ("C:\\\x83\x61Z", CString("c:\\\x83\x61z").MakeUpper());
+    // Paths are joined and cut on the same characters.
+    EXPECT_STREQ("C:\\A\\\x95\x5C\\x.exe", JoinPath(path, "x.exe"));
+    EXPECT_STREQ("C:\\x.exe", JoinPath("C:\\", "x.exe"));
+    EXPECT_STREQ(path, WithoutBackslash(path));
+    EXPECT_STREQ(path, WithoutBackslash(WithBackslash(path)));
 }
 
 TEST(StringArrayTest, GrowingKeepsElementsAndAcceptsOneOfItsOwn)
