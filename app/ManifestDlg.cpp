@@ -218,13 +218,14 @@ void CManifestDlg::OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult)
                                             &bChecked);
     if (!IsProgramRow(row))
         return;
-    CArray<int> changed;
     // A click or key press queued while the list was being filled was aimed at rows the user
     // never saw: it switches nothing, and the box goes back to what the disk says.
-    if (IsStaleInput())
-        changed.Add(row);
-    else
-        m_programs.Switch(row, bChecked, changed);
+    if (IsStaleInput()) {
+        ShowRow(row);
+        return;
+    }
+    CArray<int> changed;
+    m_programs.Switch(row, bChecked, changed);
     ShowRows(changed);
 }
 
@@ -276,11 +277,8 @@ void CManifestDlg::OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult)
         m_programs.Classify(row);
         const ProgramEntry& entry = m_programs[row];
         // Reading the manifest's bytes may find it gone or unreadable since the listing.
-        if (m_listPrograms.GetCheck(row) != (entry.manifest.IsPresent() ? TRUE : FALSE)) {
-            CArray<int> changed;
-            changed.Add(row);
-            ShowRows(changed);
-        }
+        if (m_listPrograms.GetCheck(row) != (entry.manifest.IsPresent() ? TRUE : FALSE))
+            ShowRow(row);
         if (entry.IgnoresSideFile() || entry.IsUnspellable())
             draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
     }

@@ -64,7 +64,8 @@ private:
 
     // The rows, in ProgramRows.cpp: they show m_programs and nothing else.
     void FillProgramRows();
-    // Shows the rows' marks as m_programs has them, and their tips afresh.
+    // Shows the row's mark as m_programs has it, and its tip afresh.
+    void ShowRow(int row);
     void ShowRows(const CArray<int>& rows);
     // Sets a row's state as the dialog's own change, which switches no file.
     void SetRowState(int row, UINT state, UINT mask);

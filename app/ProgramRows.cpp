@@ -51,18 +51,21 @@ bool CManifestDlg::IsProgramRow(int row) const
     return m_programs.IsRow(row) && row < m_listPrograms.GetItemCount();
 }
 
+void CManifestDlg::ShowRow(int row)
+{
+    if (!IsProgramRow(row))
+        return;
+    ScopedFlag marking(m_bMarkingRows);
+    m_listPrograms.SetCheck(row, m_programs[row].manifest.IsPresent());
+    // The tip under the pointer goes; the next move brings it back with its new text.
+    if (row == m_nTipRow)
+        ForgetTip();
+}
+
 void CManifestDlg::ShowRows(const CArray<int>& rows)
 {
-    ScopedFlag marking(m_bMarkingRows);
-    for (int i = 0; i < rows.GetSize(); ++i) {
-        const int row = rows[i];
-        if (!IsProgramRow(row))
-            continue;
-        m_listPrograms.SetCheck(row, m_programs[row].manifest.IsPresent());
-        // The tip under the pointer goes; the next move brings it back with its new text.
-        if (row == m_nTipRow)
-            ForgetTip();
-    }
+    for (int i = 0; i < rows.GetSize(); ++i)
+        ShowRow(rows[i]);
 }
 
 void CManifestDlg::SetRowState(int row, UINT state, UINT mask)
