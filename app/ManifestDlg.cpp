@@ -4,9 +4,8 @@
 
 #include "platform/PaintDC.h"
 #include "platform/Path.h"
+#include "platform/ResourceText.h"
 #include "platform/WaitCursor.h"
-
-#include <shellapi.h>
 
 namespace {
 // Tips wider than this wrap; a long file name still fits on a line.
@@ -46,6 +45,7 @@ BEGIN_MESSAGE_MAP(CManifestDlg, CDialog)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_PROGRAM_LIST, OnItemchangedProgramList)
     ON_NOTIFY(NM_CUSTOMDRAW, IDC_PROGRAM_LIST, OnCustomdrawProgramList)
     ON_NOTIFY(NM_SETFOCUS, IDC_PROGRAM_LIST, OnSetfocusProgramList)
+    ON_NOTIFY(NM_KILLFOCUS, IDC_PROGRAM_LIST, OnKillfocusProgramList)
     ON_WM_SIZE()
     ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
@@ -66,9 +66,16 @@ BOOL CManifestDlg::OnInitDialog()
         m_tipPrograms.AddWindowTool(m_hWnd, m_listPrograms);
         m_tipPrograms.SetMaxTipWidth(kTipWidth);
     }
+    if (m_tipKeys.Create(m_hWnd)) {
+        m_tipKeys.AddTrackTool(m_hWnd);
+        m_tipKeys.SetMaxTipWidth(kTipWidth);
+    }
+    // Screen readers name a control by its window text.
+    ShowEmptyText(CString());
 
     // All drives, folders only; the empty start path selects nothing.
     if (!m_treeFolders.m_hWnd && m_treeFolders.SubclassDlgItem(IDC_FOLDER_TREE, this)) {
+        m_treeFolders.SetWindowText(LoadText(IDS_FOLDERS));
         m_treeFolders.DisplayTree(nullptr, FALSE);
         m_treeFolders.SetSelPath("");
     }
@@ -140,22 +147,24 @@ void CManifestDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
     Default();
 }
 
+// The selection goes when the tree loses the folder shown (its drive gone, say): then no folder
+// is chosen, and the path field and the list are emptied rather than left on a folder the user
+// never chose.
 void CManifestDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 {
-    const auto* change = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
-    m_strFolder = WithBackslash(m_treeFolders.GetFullPath(change->itemNew.hItem));
+    const HTREEITEM hItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
+    m_strFolder = hItem ? WithBackslash(m_treeFolders.GetFullPath(hItem)) : CString();
     UpdateData(FALSE);
     ListPrograms();
     *pResult = 0;
 }
 
-int CManifestDlg::ListPrograms()
+void CManifestDlg::ListPrograms()
 {
-    const DWORD error = m_programs.List(m_strFolder);
+    m_programs.List(m_strFolder);
     FillProgramRows();
     m_lListedAt = static_cast<LONG>(::GetTickCount());
     ShowEmptyText(m_programs.DescribeEmpty());
-    return error == ERROR_SUCCESS ? m_listPrograms.GetItemCount() : -1;
 }
 
 void CManifestDlg::RefreshPrograms()
@@ -164,7 +173,7 @@ void CManifestDlg::RefreshPrograms()
         return;
     const int top = m_listPrograms.GetTopIndex();
     const int focused = m_listPrograms.GetNextItem(-1, LVNI_FOCUSED);
-    const CString focusedName = IsProgramRow(focused) ? m_programs[focused].name : CString();
+    const CString focusedName = IsProgramRow(focused) ? m_programs.GetName(focused) : CString();
 
     ListPrograms();
 
@@ -179,7 +188,7 @@ void CManifestDlg::RefreshPrograms()
         SetRowState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-void CManifestDlg::SwitchAll(BOOL bOn)
+void CManifestDlg::SwitchAll(bool bOn)
 {
     // A click queued while the list was being filled was aimed at the folder shown before.
     if (IsStaleInput())
@@ -189,16 +198,17 @@ void CManifestDlg::SwitchAll(BOOL bOn)
     m_programs.SwitchAll(bOn, changed);
     ShowRows(changed);
     m_lListedAt = static_cast<LONG>(::GetTickCount());
+    ShowFailureOfFocusedRow();
 }
 
 void CManifestDlg::OnAllOn()
 {
-    SwitchAll(TRUE);
+    SwitchAll(true);
 }
 
 void CManifestDlg::OnAllOff()
 {
-    SwitchAll(FALSE);
+    SwitchAll(false);
 }
 
 bool CManifestDlg::IsStaleInput() const
@@ -207,17 +217,21 @@ bool CManifestDlg::IsStaleInput() const
 }
 
 // Acts on the row the notification names, so a box toggled with the space bar switches its own
-// program wherever the pointer rests; selection and focus changes touch no file.
+// program wherever the pointer rests; selection changes touch no file, and a focus moved by the
+// keyboard shows the row's tip beside it.
 void CManifestDlg::OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult)
 {
     *pResult = 0;
     if (m_bMarkingRows)
         return;
+    const auto& change = *reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
     BOOL bChecked = FALSE;
-    const int row = CListCtrl::CheckToggled(*reinterpret_cast<const NMLISTVIEW*>(pNMHDR),
-                                            &bChecked);
-    if (!IsProgramRow(row))
+    const int row = CListCtrl::CheckToggled(change, &bChecked);
+    if (!IsProgramRow(row)) {
+        if (m_bKeyInput && CListCtrl::FocusArrived(change))
+            ShowKeyTip(change.iItem);
         return;
+    }
     // A click or key press queued while the list was being filled was aimed at rows the user
     // never saw: it switches nothing, and the box goes back to what the disk says.
     if (IsStaleInput()) {
@@ -225,8 +239,9 @@ void CManifestDlg::OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult)
         return;
     }
     CArray<int> changed;
-    m_programs.Switch(row, bChecked, changed);
+    m_programs.Switch(row, bChecked != FALSE, changed);
     ShowRows(changed);
+    ShowFailureOfFocusedRow();
 }
 
 // A double-click names no row of its own: the row is the one under the pointer. One on the check
@@ -245,18 +260,27 @@ void CManifestDlg::LaunchRow(int row)
 {
     if (!IsProgramRow(row) || IsStaleInput())
         return;
-    const CString path = m_programs.GetProgramPath(row);
-    if (!path.IsEmpty())
-        ::ShellExecuteA(m_hWnd, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    if (!m_programs.Start(row, m_hWnd)) {
+        ShowRow(row);
+        ShowKeyTip(row);
+    }
 }
 
 // Tab into the list and Space then switches the first program: the focus goes to a row, the
-// selection stays as the user left it.
+// selection stays as the user left it. Coming back into the list keeps the row the user had.
 void CManifestDlg::OnSetfocusProgramList(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
     if (m_listPrograms.GetItemCount() > 0 && m_listPrograms.GetNextItem(-1, LVNI_FOCUSED) < 0)
         SetRowState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+    if (m_bKeyInput)
+        ShowKeyTip(m_listPrograms.GetNextItem(-1, LVNI_FOCUSED));
+}
+
+void CManifestDlg::OnKillfocusProgramList(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    HideKeyTip();
 }
 
 // Programs that ignore their side file, and names that cannot be switched, are drawn grey. A row
@@ -274,18 +298,28 @@ void CManifestDlg::OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult)
         const int row = static_cast<int>(draw->nmcd.dwItemSpec);
         if (!IsProgramRow(row))
             return;
-        m_programs.Classify(row);
-        const ProgramEntry& entry = m_programs[row];
         // Reading the manifest's bytes may find it gone or unreadable since the listing.
-        if (m_listPrograms.GetCheck(row) != (entry.manifest.IsPresent() ? TRUE : FALSE))
+        if (m_programs.Classify(row))
             ShowRow(row);
-        if (entry.IgnoresSideFile() || entry.IsUnspellable())
+        if (m_programs.IsGrey(row))
             draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
     }
 }
 
 BOOL CManifestDlg::PreTranslateMessage(MSG* pMsg)
 {
+    // Whatever the list raises while this message is handled was caused by a key or not.
+    m_bKeyInput = pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN;
+    if (m_bKeyInput && pMsg->hwnd != m_listPrograms.m_hWnd)
+        HideKeyTip();
+    if (CToolTipCtrl::IsMouseMessage(pMsg->message)) {
+        // A tip beside the focused row gives way to the pointer once it moves or clicks.
+        const DWORD pos = ::GetMessagePos();
+        if (pMsg->message != WM_MOUSEMOVE || pos != m_dwLastMousePos)
+            HideKeyTip();
+        m_dwLastMousePos = pos;
+    }
+
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F5 &&
         (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
         // The tree first: where the shown folder is gone its selection moves, which lists the

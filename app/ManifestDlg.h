@@ -15,9 +15,6 @@ public:
 
     enum { IDD = IDD_MAIN_DIALOG };
 
-    // Places the five controls for a client area of cx by cy pixels.
-    void LayoutControls(int cx, int cy);
-
 private:
     CEdit m_wndFolderPath;
     CButton m_btnAllOff;
@@ -44,6 +41,7 @@ protected:
     void OnDblclkProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSetfocusProgramList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnKillfocusProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -51,12 +49,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Lists the programs of m_strFolder; returns the number of rows, or -1 if the folder could
-    // not be read to its end.
-    int ListPrograms();
+    // Places the five controls for a client area of cx by cy pixels.
+    void LayoutControls(int cx, int cy);
+    // Lists the programs of m_strFolder, none where it is empty.
+    void ListPrograms();
     // Lists the current folder again, keeping the focused row and the scroll position (F5).
     void RefreshPrograms();
-    void SwitchAll(BOOL bOn);
+    void SwitchAll(bool bOn);
     void LaunchRow(int row);
     // Whether the input being handled was made before the list last changed under it, onto
     // rows the user had not seen yet.
@@ -71,16 +70,27 @@ private:
     void SetRowState(int row, UINT state, UINT mask);
     // Whether a row of the list stands for one of m_programs.
     bool IsProgramRow(int row) const;
+    // Why the list is empty (its window text too), or its name while it has rows.
     void ShowEmptyText(const CString& text);
     void TrackTipRow(const MSG& msg);
     // Hides the tip and empties it, until the pointer next moves onto a row.
     void ForgetTip();
+    // Shows the row's tip beside it, for a user at the keyboard; hides it where the row has
+    // nothing to say.
+    void ShowKeyTip(int row);
+    void HideKeyTip();
+    // After a command on the focused row: its reason at once, where the command did not take.
+    void ShowFailureOfFocusedRow();
 
     CProgramList m_programs;
-    CToolTipCtrl m_tipPrograms;
-    CString m_strEmptyText; // why the list has no rows, drawn in its empty area
-    int m_nTipRow = -1;     // the row whose tip the tooltip holds
-    LONG m_lListedAt = 0;   // message time at the end of the latest listing or All ON/OFF
+    CToolTipCtrl m_tipPrograms; // the pointer's: follows the row under it
+    CToolTipCtrl m_tipKeys;     // the keyboard's: beside the focused row
+    CString m_strEmptyText;     // why the list has no rows, drawn in its empty area
+    int m_nTipRow = -1;         // the row whose tip the pointer's tooltip holds
+    int m_nKeyTipRow = -1;      // the row whose tip shows beside it, or -1
+    bool m_bKeyInput = false;   // the message being handled is a key press
+    DWORD m_dwLastMousePos = 0; // where the pointer was at the last mouse message
+    LONG m_lListedAt = 0;       // message time at the end of the latest listing or All ON/OFF
     // Set while the dialog itself fills or marks rows, so that the list's notifications about
     // those changes touch no file.
     bool m_bMarkingRows = false;

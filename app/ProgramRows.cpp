@@ -2,11 +2,29 @@
 // tips, and change only where m_programs says.
 #include "app/ManifestDlg.h"
 
+#include "platform/ResourceText.h"
+
 #include <windowsx.h>
 
 namespace {
 constexpr int kNameColumn = 1;
 constexpr int kSizeColumn = 2;
+
+// "12345 KB" for a size in bytes, from both halves: 5 GiB shows 5242880 KB.
+void FormatKilobytes(ULONGLONG bytes, char (&text)[32])
+{
+    char digits[24];
+    int count = 0;
+    ULONGLONG kilobytes = bytes >> 10;
+    do {
+        digits[count++] = static_cast<char>('0' + kilobytes % 10);
+        kilobytes /= 10;
+    } while (kilobytes != 0);
+    int length = 0;
+    while (count > 0)
+        text[length++] = digits[--count];
+    lstrcpyA(text + length, " KB");
+}
 
 // Raises a flag for one scope and restores what it was, so nested uses leave it raised.
 class ScopedFlag {
@@ -26,21 +44,21 @@ void CManifestDlg::FillProgramRows()
 {
     ScopedFlag marking(m_bMarkingRows);
     ForgetTip();
+    HideKeyTip();
     m_listPrograms.DeleteAllItems();
 
     // No message is dispatched until the rows are in, so the user sees the same list either
     // way; with redrawing off the control skips laying out its scroll bar after every row.
     m_listPrograms.SetRedraw(FALSE);
     for (int i = 0; i < m_programs.GetCount(); ++i) {
-        const ProgramEntry& entry = m_programs[i];
         if (m_listPrograms.InsertItem(i, "") != i)
             break;
-        m_listPrograms.SetItemText(i, kNameColumn, entry.name);
+        m_listPrograms.SetItemText(i, kNameColumn, m_programs.GetName(i));
         char size[32];
-        wsprintfA(size, "%d KB", static_cast<int>(entry.size >> 10));
+        FormatKilobytes(m_programs.GetSize(i), size);
         m_listPrograms.SetItemText(i, kSizeColumn, size);
         // New rows come unchecked from the control; only the checked state needs writing.
-        if (entry.manifest.IsPresent())
+        if (m_programs.IsChecked(i))
             m_listPrograms.SetCheck(i);
     }
     m_listPrograms.SetRedraw(TRUE);
@@ -56,10 +74,13 @@ void CManifestDlg::ShowRow(int row)
     if (!IsProgramRow(row))
         return;
     ScopedFlag marking(m_bMarkingRows);
-    m_listPrograms.SetCheck(row, m_programs[row].manifest.IsPresent());
-    // The tip under the pointer goes; the next move brings it back with its new text.
+    m_listPrograms.SetCheck(row, m_programs.IsChecked(row));
+    // The tip under the pointer goes; the next move brings it back with its new text. The one
+    // beside the focused row says what the row says now.
     if (row == m_nTipRow)
         ForgetTip();
+    if (row == m_nKeyTipRow)
+        ShowKeyTip(row);
 }
 
 void CManifestDlg::ShowRows(const CArray<int>& rows)
@@ -74,13 +95,12 @@ void CManifestDlg::SetRowState(int row, UINT state, UINT mask)
     m_listPrograms.SetItemState(row, state, mask);
 }
 
-// The sentence is the list's window text too, so that screen readers read why it is empty.
+// The sentence is the list's window text too, so that screen readers read why it is empty; a
+// list with rows is named for what it holds.
 void CManifestDlg::ShowEmptyText(const CString& text)
 {
-    if (text == m_strEmptyText)
-        return;
     m_strEmptyText = text;
-    m_listPrograms.SetWindowText(text);
+    m_listPrograms.SetWindowText(text.IsEmpty() ? LoadText(IDS_PROGRAMS) : text);
     m_listPrograms.Invalidate();
 }
 
@@ -107,4 +127,37 @@ void CManifestDlg::TrackTipRow(const MSG& msg)
     }
     MSG relayed = msg;
     m_tipPrograms.RelayEvent(&relayed);
+}
+
+void CManifestDlg::ShowKeyTip(int row)
+{
+    const CString tip = IsProgramRow(row) ? m_programs.Describe(row) : CString();
+    RECT cell = { LVIR_LABEL, kNameColumn, 0, 0 };
+    if (tip.IsEmpty() ||
+        !m_listPrograms.SendMessage(LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell))) {
+        HideKeyTip();
+        return;
+    }
+    // Below the row's name, where it covers neither the name nor the row's mark.
+    POINT below = { cell.left, cell.bottom + 2 };
+    ::ClientToScreen(m_listPrograms, &below);
+    ForgetTip();
+    m_nKeyTipRow = row;
+    m_tipKeys.UpdateTrackText(tip, m_hWnd);
+    m_tipKeys.TrackAt(m_hWnd, below);
+}
+
+void CManifestDlg::HideKeyTip()
+{
+    if (m_nKeyTipRow < 0)
+        return;
+    m_nKeyTipRow = -1;
+    m_tipKeys.TrackHide(m_hWnd);
+}
+
+void CManifestDlg::ShowFailureOfFocusedRow()
+{
+    const int row = m_listPrograms.GetNextItem(-1, LVNI_FOCUSED);
+    if (IsProgramRow(row) && m_programs.HasFailure(row))
+        ShowKeyTip(row);
 }

@@ -57,12 +57,11 @@ VENEERKIT_BENCH(ProgramListing)
     ::ShowWindow(dlg.m_hWnd, SW_SHOWNOACTIVATE);
     HWND hList = dlg.GetDlgItem(IDC_PROGRAM_LIST);
     HWND hTree = dlg.GetDlgItem(IDC_FOLDER_TREE);
-    auto* tree = static_cast<CFolderTreeCtrl*>(CWnd::FromHandlePermanent(hTree));
 
     printf("ListPrograms on a folder of N programs (half carry their own manifest, a tenth have\n"
            "our side file), with the list painted, which reads the own manifests of the rows on\n"
            "screen; against one bare FindFirstFile/FindNextFile loop over the folder. Beside\n"
-           "them, the listing of entries alone (both searches and the manifest probes).\n"
+           "them, the listing of entries alone (the search and the manifest probes).\n"
            "%s build, fastest of %d rounds each.\n\n",
            sizeof(void*) == 8 ? "x86-64" : "i686", rounds);
     printf("%6s %11s %14s %7s | %11s\n", "N", "bare", "ListPrograms", "ratio", "entries");
@@ -73,7 +72,7 @@ VENEERKIT_BENCH(ProgramListing)
         CreatePrograms(folder, counts[c]);
         bench::BareSearch(folder); // warms the caches every run reads from
         // Each round chooses the folder's item in the tree, as a click does, from its parent's.
-        tree->SetSelPath(folder.c_str());
+        test::SelectFolder(hTree, folder);
         const auto item = reinterpret_cast<LPARAM>(TreeView_GetSelection(hTree));
         const auto parentItem = reinterpret_cast<LPARAM>(TreeView_GetParent(hTree, item));
 
@@ -89,8 +88,8 @@ VENEERKIT_BENCH(ProgramListing)
                                    ::UpdateWindow(hList);
                                }));
             bench::KeepFastest(figures[c].entries, bench::Time([&] {
-                                   CArray<ProgramEntry> entries;
-                                   ListProgramEntries(folder.c_str(), entries);
+                                   CProgramList programs;
+                                   programs.List(folder.c_str());
                                }));
             Pump();
         }
@@ -128,10 +127,10 @@ VENEERKIT_BENCH(AllOff)
     bench::BareSearch(folder);
     const double bare = bench::Time([&] { bench::BareSearch(folder); });
     CArray<int> changed;
-    const double off = bench::Time([&] { programs.SwitchAll(FALSE, changed); });
+    const double off = bench::Time([&] { programs.SwitchAll(false, changed); });
     int left = 0;
     for (int i = 0; i < programs.GetCount(); ++i)
-        left += programs[i].manifest.IsPresent() ? 1 : 0;
+        left += programs.IsChecked(i) ? 1 : 0;
     printf("All OFF on %d programs with %d manifests (%s build): %.1f ms, %.1fx one bare search\n"
            "of the folder (%.1f ms); %d manifests left.\n",
            count, manifests, sizeof(void*) == 8 ? "x86-64" : "i686", off * 1e3, off / bare,

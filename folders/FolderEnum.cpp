@@ -2,10 +2,9 @@
 // folder tree.
 #include "folders/FolderEnum.h"
 
+#include "platform/CodePage.h"
 #include "platform/FileFind.h"
 #include "platform/Path.h"
-
-#include <string.h>
 
 namespace {
 
@@ -18,10 +17,12 @@ constexpr DWORD kDriveStringsSize = 128;
 constexpr DWORD kShellMayCustomize = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                                      FILE_ATTRIBUTE_REPARSE_POINT;
 
-// The pattern that matches every entry of a folder, names without a dot included.
+// The pattern that matches every entry of a folder. "*.*" would match the same names, names
+// without a dot included, but is two characters longer: a folder near the path limit could not
+// be searched with it.
 CString AllEntriesPattern(const char* folder)
 {
-    return JoinPath(folder, "*.*");
+    return JoinPath(folder, "*");
 }
 
 } // namespace
@@ -50,17 +51,12 @@ BOOL GetShownDrives(CStringArray& drives)
     return GetShownDrives(drives, DriveQueries{ ::GetLogicalDriveStringsA, ::GetDriveTypeA });
 }
 
-BOOL HoldsWildcard(const char* path)
-{
-    return strpbrk(path, "?*") != nullptr;
-}
-
 void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders, CSortStringArray& files)
 {
     folders.RemoveAll();
     files.RemoveAll();
 
-    if (HoldsWildcard(folder))
+    if (HoldsUnspellable(folder))
         return;
     CFileFind finder;
     BOOL bMore = finder.FindFile(AllEntriesPattern(folder));
@@ -81,7 +77,7 @@ void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders, CSor
 
 BOOL HasSubFolders(const char* path, BOOL bFiles)
 {
-    if (HoldsWildcard(path))
+    if (HoldsUnspellable(path))
         return FALSE;
     CFileFind finder;
     BOOL bMore = finder.FindFile(AllEntriesPattern(path));

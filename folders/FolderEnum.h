@@ -18,21 +18,16 @@ struct DriveQueries {
 BOOL GetShownDrives(CStringArray& drives, const DriveQueries& queries);
 BOOL GetShownDrives(CStringArray& drives);
 
-// Whether `path` holds '?' or '*'. No file name holds either, so such a path names no folder:
-// it comes from a folder whose name the code page cannot spell, '?' standing for each character
-// it cannot, and a directory search would take it for a pattern. Neither byte is ever a trail
-// byte in a double-byte code page.
-BOOL HoldsWildcard(const char* path);
-
 // Full paths of the sub-folders of `folder`, and of its files when bFiles is set, each list
 // sorted by name. Hidden and system entries are included; "." and ".." are not. Nothing is
-// searched, and both lists stay empty, for a path that holds a wildcard.
+// searched, and both lists stay empty, for a path that holds a character the code page could not
+// spell (HoldsUnspellable).
 void ListFolder(const char* folder, BOOL bFiles, CSortStringArray& folders,
                 CSortStringArray& files);
 
 // Whether a closed folder deserves an expand button: it holds a sub-folder (hidden or not), or,
 // when bFiles is set, a file that is not hidden. Stops at the first such entry. FALSE, without
-// a search, for a path that holds a wildcard.
+// a search, for a path that holds a character the code page could not spell.
 BOOL HasSubFolders(const char* path, BOOL bFiles);
 
 // Whether `folder` exists and is a folder. Trailing backslashes make no difference, and a drive

@@ -1,6 +1,7 @@
 // The folder tree: drives and folders with the shell's icons, filled when a folder is opened.
 #include "folders/FolderTreeCtrl.h"
 
+#include "platform/CodePage.h"
 #include "platform/Path.h"
 #include "platform/WaitCursor.h"
 
@@ -171,7 +172,7 @@ HTREEITEM CFolderTreeCtrl::AddItem(HTREEITEM parent, const char* path, BOOL bFol
     insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
     // A folder whose name the code page cannot spell can never be searched: it has nothing to
     // open, and no button.
-    insert.item.cChildren = bFolder && !HoldsWildcard(path) ? I_CHILDRENCALLBACK : 0;
+    insert.item.cChildren = bFolder && !HoldsUnspellable(path) ? I_CHILDRENCALLBACK : 0;
     return InsertItem(insert);
 }
 
@@ -246,7 +247,7 @@ CString CFolderTreeCtrl::GetFullPath(HTREEITEM item) const
 BOOL CFolderTreeCtrl::SetSelPath(const char* path)
 {
     // '?' and '*' stand for names the tree shows but never opens.
-    if (HoldsWildcard(path) || !ExistentPath(path))
+    if (HoldsUnspellable(path) || !ExistentPath(path))
         return FALSE;
 
     // Upper-cased and closed with a backslash, character by character: in a double-byte code

@@ -5,8 +5,6 @@
 #include "platform/ImageList.h"
 #include "platform/TreeCtrl.h"
 
-#include <vector>
-
 class CFolderTreeCtrl : public CTreeCtrl {
 public:
     CFolderTreeCtrl();
@@ -68,7 +66,7 @@ private:
     void RefreshChildren(HTREEITEM parent);
     // Brings `parent`'s children in line with `entries`, in their order, keeping the items that
     // are still there with everything below them.
-    void MergeChildren(HTREEITEM parent, const std::vector<Entry>& entries);
+    void MergeChildren(HTREEITEM parent, const CArray<Entry>& entries);
     void RefreshItem(HTREEITEM item, BOOL bSearchable);
 
     DECLARE_MESSAGE_MAP()

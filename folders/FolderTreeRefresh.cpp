@@ -1,12 +1,11 @@
 // F5 in the folder tree: the open levels read again and brought in line with what is on disk.
 #include "folders/FolderTreeCtrl.h"
 
+#include "platform/CodePage.h"
+#include "platform/Sort.h"
 #include "platform/WaitCursor.h"
 
 #include <string.h>
-
-#include <algorithm>
-#include <utility>
 
 // One child as a level is read: its path and whether it is a folder.
 struct CFolderTreeCtrl::Entry {
@@ -14,15 +13,36 @@ struct CFolderTreeCtrl::Entry {
     BOOL bFolder;
 };
 
+namespace {
+
+// An item by its text, and among equal texts by its place.
+struct Shown {
+    CString text;
+    int index;
+};
+
+int Before(const Shown& a, const Shown& b)
+{
+    const int order = strcmp(a.text, b.text);
+    return order != 0 ? order : a.index - b.index;
+}
+
+int __cdecl CompareShown(const void* a, const void* b)
+{
+    return Before(*static_cast<const Shown*>(a), *static_cast<const Shown*>(b));
+}
+
+} // namespace
+
 BOOL CFolderTreeCtrl::RefreshTree()
 {
-    std::vector<Entry> drives;
+    CArray<Entry> drives;
     if (m_strRoot.IsEmpty()) {
         CStringArray roots;
         if (!ListDrives(roots))
             return FALSE;
         for (int i = 0; i < roots.GetSize(); ++i)
-            drives.push_back({ roots[i], TRUE });
+            drives.Add({ roots[i], TRUE });
     }
 
     // Declared first so that redrawing resumes before the cursor comes back.
@@ -40,12 +60,12 @@ void CFolderTreeCtrl::RefreshChildren(HTREEITEM parent)
 {
     CSortStringArray folders, files;
     ListFolder(GetFullPath(parent), m_bFiles, folders, files);
-    std::vector<Entry> entries;
-    entries.reserve(folders.GetSize() + files.GetSize());
+    CArray<Entry> entries;
+    entries.Reserve(folders.GetSize() + files.GetSize());
     for (int i = 0; i < folders.GetSize(); ++i)
-        entries.push_back({ folders[i], TRUE });
+        entries.Add({ folders[i], TRUE });
     for (int i = 0; i < files.GetSize(); ++i)
-        entries.push_back({ files[i], FALSE });
+        entries.Add({ files[i], FALSE });
     MergeChildren(parent, entries);
 }
 
@@ -53,40 +73,40 @@ void CFolderTreeCtrl::RefreshChildren(HTREEITEM parent)
 // first item after the last one kept that has its exact text, which also matches folders that
 // show the same '?' text one for one. An entry without such an item gets a new one in its
 // place; items no entry took go.
-void CFolderTreeCtrl::MergeChildren(HTREEITEM parent, const std::vector<Entry>& entries)
+void CFolderTreeCtrl::MergeChildren(HTREEITEM parent, const CArray<Entry>& entries)
 {
-    std::vector<HTREEITEM> items;
+    CArray<HTREEITEM> items;
     HTREEITEM hItem = parent == TVI_ROOT ? GetRootItem() : GetChildItem(parent);
     for (; hItem; hItem = GetNextSiblingItem(hItem))
-        items.push_back(hItem);
+        items.Add(hItem);
 
-    std::vector<std::pair<CString, int>> byText;
-    byText.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        byText.emplace_back(GetItemText(items[i]), static_cast<int>(i));
-    const auto before = [](const std::pair<CString, int>& a, const std::pair<CString, int>& b) {
-        const int order = strcmp(a.first, b.first);
-        return order < 0 || (order == 0 && a.second < b.second);
-    };
-    std::sort(byText.begin(), byText.end(), before);
+    CArray<Shown> byText;
+    byText.Reserve(items.GetSize());
+    for (int i = 0; i < items.GetSize(); ++i)
+        byText.Add({ GetItemText(items[i]), i });
+    SortElements(byText.GetData(), byText.GetSize(), CompareShown);
 
-    std::vector<bool> kept(items.size());
+    CArray<bool> kept;
+    kept.Reserve(items.GetSize());
+    for (int i = 0; i < items.GetSize(); ++i)
+        kept.Add(false);
     int last = -1;
     HTREEITEM after = TVI_FIRST;
-    for (const Entry& entry : entries) {
-        auto key = std::make_pair(ItemText(parent, entry.path), last + 1);
-        auto found = std::lower_bound(byText.begin(), byText.end(), key, before);
-        if (found != byText.end() && found->first == key.first) {
-            last = found->second;
+    for (int e = 0; e < entries.GetSize(); ++e) {
+        const Entry& entry = entries[e];
+        const Shown key = { ItemText(parent, entry.path), last + 1 };
+        const int at = LowerBound(byText.GetData(), byText.GetSize(), key, Before);
+        if (at < byText.GetSize() && byText[at].text == key.text) {
+            last = byText[at].index;
             kept[last] = true;
             after = items[last];
-            RefreshItem(after, entry.bFolder && !HoldsWildcard(entry.path));
+            RefreshItem(after, entry.bFolder && !HoldsUnspellable(entry.path));
         } else if (HTREEITEM hNew = AddItem(parent, entry.path, entry.bFolder, after)) {
             after = hNew;
         }
     }
 
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (int i = 0; i < items.GetSize(); ++i) {
         if (kept[i])
             continue;
         // The nearest item that stays is the parent, whose level this is.

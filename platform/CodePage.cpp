@@ -1,6 +1,8 @@
 // Conversions that refuse to guess: a name that does not survive the way back is not exact.
 #include "platform/CodePage.h"
 
+#include <string.h>
+
 namespace {
 
 // UTF-7 and UTF-8 spell every character, and refuse the flags that ask for exactness.
@@ -30,11 +32,10 @@ bool Convert(const WCHAR* text, int nLength, CString& ansi)
     if (bDefaulted || ansi.GetLength() != size)
         return false;
 
-    std::wstring back(static_cast<size_t>(nLength) + 1, L'\0');
+    CStringW back;
     const int backLength = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, buffer, size,
-                                                 &back[0], nLength + 1);
-    return backLength == nLength &&
-           back.compare(0, static_cast<size_t>(nLength), text, static_cast<size_t>(nLength)) == 0;
+                                                 back.GetBufferSetLength(nLength + 1), nLength + 1);
+    return backLength == nLength && ::memcmp(back.GetString(), text, nLength * sizeof(WCHAR)) == 0;
 }
 
 } // namespace
@@ -64,16 +65,21 @@ CString AnsiFromWide(const WCHAR* text, int nLength, bool* pbExact)
     return ansi;
 }
 
-bool WideFromAnsi(const char* text, std::wstring& wide)
+bool WideFromAnsi(const char* text, CStringW& wide)
 {
-    wide.clear();
+    wide.Empty();
     const int length = static_cast<int>(::strlen(text));
     if (length == 0)
         return true;
     const int size = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
-    if (size <= 0)
-        return false;
-    wide.resize(static_cast<size_t>(size));
-    return ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, length, &wide[0], size) ==
-           size;
+    if (size > 0 && ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, length,
+                                          wide.GetBufferSetLength(size), size) == size)
+        return true;
+    wide.Empty();
+    return false;
+}
+
+bool HoldsUnspellable(const char* text)
+{
+    return ::strpbrk(text, "?*") != nullptr;
 }

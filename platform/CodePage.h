@@ -2,10 +2,9 @@
 #pragma once
 
 #include "platform/String.h"
+#include "platform/WideString.h"
 
 #include <windows.h>
-
-#include <string>
 
 // The longest path the platform's file functions take, in characters, the terminator not counted.
 inline constexpr int kMaxPathChars = MAX_PATH - 1;
@@ -15,5 +14,11 @@ inline constexpr int kMaxPathChars = MAX_PATH - 1;
 // tells whether the spelling names the same file as the text.
 CString AnsiFromWide(const WCHAR* text, int nLength, bool* pbExact);
 
-// The UTF-16 text of a string in the system code page; false if its bytes are no text there.
-bool WideFromAnsi(const char* text, std::wstring& wide);
+// The UTF-16 text of a string in the system code page; false, with `wide` empty, if its bytes are
+// no text there.
+bool WideFromAnsi(const char* text, CStringW& wide);
+
+// Whether a name or path holds what AnsiFromWide puts for a character the code page cannot spell,
+// or a wildcard: no file is named by it, and a search would take it for a pattern. Neither '?'
+// nor '*' is ever a trail byte in a double-byte code page.
+bool HoldsUnspellable(const char* text);

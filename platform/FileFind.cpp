@@ -4,23 +4,7 @@
 #include "platform/FileFind.h"
 
 #include "platform/CodePage.h"
-
-#include <string>
-
-namespace {
-
-// ERROR_SUCCESS if the pattern may be searched, else why not.
-DWORD CheckPattern(const std::wstring& pattern)
-{
-    if (static_cast<int>(pattern.size()) > kMaxPathChars)
-        return ERROR_FILENAME_EXCED_RANGE;
-    const size_t separator = pattern.find_last_of(L"\\/");
-    if (separator != std::wstring::npos && pattern.find_first_of(L"?*") < separator)
-        return ERROR_INVALID_NAME;
-    return ERROR_SUCCESS;
-}
-
-} // namespace
+#include "platform/FileCalls.h"
 
 BOOL CFileFind::FindFile(const char* pattern)
 {
@@ -29,16 +13,24 @@ BOOL CFileFind::FindFile(const char* pattern)
     m_current = 0;
     m_dwError = ERROR_SUCCESS;
 
-    std::wstring wide;
-    if (!WideFromAnsi(pattern, wide)) {
+    m_root = pattern;
+    int slash = m_root.ReverseFind('\\');
+    const int forward = m_root.ReverseFind('/');
+    if (forward > slash)
+        slash = forward;
+    m_root = slash >= 0 ? m_root.Left(slash) : CString();
+
+    CStringW wide;
+    if (!WideFromAnsi(pattern, wide))
         m_dwError = ERROR_NO_UNICODE_TRANSLATION;
-        return FALSE;
-    }
-    m_dwError = CheckPattern(wide);
+    else if (wide.GetLength() > kMaxPathChars)
+        m_dwError = ERROR_FILENAME_EXCED_RANGE;
+    else if (HoldsUnspellable(m_root)) // wildcards count in the last component only
+        m_dwError = ERROR_INVALID_NAME;
     if (m_dwError != ERROR_SUCCESS)
         return FALSE;
 
-    m_hFind.Reset(::FindFirstFileW(wide.c_str(), &m_entries[1].data));
+    m_hFind.Reset(Files().FindFirstFileW(wide, &m_entries[1].data));
     if (!m_hFind) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
@@ -46,13 +38,6 @@ BOOL CFileFind::FindFile(const char* pattern)
         return FALSE;
     }
     Spell(1);
-
-    m_root = pattern;
-    int slash = m_root.ReverseFind('\\');
-    int forward = m_root.ReverseFind('/');
-    if (forward > slash)
-        slash = forward;
-    m_root = slash >= 0 ? m_root.Left(slash) : CString();
     m_bMore = true;
     return TRUE;
 }
@@ -63,7 +48,7 @@ BOOL CFileFind::FindNextFile()
         return FALSE;
     m_current ^= 1;
     const int next = m_current ^ 1;
-    m_bMore = m_hFind && ::FindNextFileW(m_hFind.Get(), &m_entries[next].data);
+    m_bMore = m_hFind && Files().FindNextFileW(m_hFind.Get(), &m_entries[next].data);
     if (m_bMore) {
         Spell(next);
     } else {
@@ -80,8 +65,7 @@ void CFileFind::Spell(int index)
 {
     Entry& entry = m_entries[index];
     bool bExact = true;
-    entry.name = AnsiFromWide(entry.data.cFileName,
-                              static_cast<int>(::wcsnlen(entry.data.cFileName, MAX_PATH)), &bExact);
+    entry.name = AnsiFromWide(entry.data.cFileName, ::lstrlenW(entry.data.cFileName), &bExact);
     entry.bExact = bExact ? TRUE : FALSE;
 }
 

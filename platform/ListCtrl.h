@@ -113,6 +113,13 @@ public:
         return change.iItem;
     }
 
+    // Whether a change notification reports that the keyboard focus came to its row.
+    static bool FocusArrived(const NMLISTVIEW& change)
+    {
+        return (change.uChanged & LVIF_STATE) && change.iItem >= 0 &&
+               (change.uNewState & LVIS_FOCUSED) && !(change.uOldState & LVIS_FOCUSED);
+    }
+
     // Row at a point in client coordinates, or -1; *pFlags tells the part (LVHT_ONITEMSTATEICON
     // for the check box).
     int HitTest(POINT pt, UINT* pFlags = nullptr) const

@@ -81,7 +81,6 @@ private:
          return TRUE;                                                                             \
      } },
 
-// For tooltip notifications about a tool that is a window, id is that window's control id.
 #define ON_NOTIFY(code, id, memberFxn)                                                 \
     { WM_NOTIFY, UINT(code), id, false,                                                \
       [](CCmdTarget* self, WPARAM, LPARAM lParam, LRESULT* result) -> BOOL {           \

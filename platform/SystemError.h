@@ -5,5 +5,6 @@
 
 #include <windows.h>
 
-// The system's text for an error, without the line end; "error N" where the system has none.
-CString SystemErrorText(DWORD error);
+// The system's text for an error, in the user's language, without the line end; "%1" in it, where
+// the text names the file concerned, becomes `insert`. Empty where the system has no text.
+CString SystemErrorText(DWORD error, const char* insert = nullptr);

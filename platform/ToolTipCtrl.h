@@ -30,6 +30,31 @@ public:
         SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 
+    // A tool shown where the owner puts it (TTF_TRACK), for a tip that follows the keyboard
+    // rather than the pointer. One per tooltip, named by its owner hNotify.
+    BOOL AddTrackTool(HWND hNotify) const
+    {
+        TOOLINFOA tool = TrackTool(hNotify, "");
+        return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    }
+    void UpdateTrackText(const char* text, HWND hNotify) const
+    {
+        TOOLINFOA tool = TrackTool(hNotify, text);
+        SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    // Shows the track tool's tip with its top left corner at a point of the screen.
+    void TrackAt(HWND hNotify, POINT screen) const
+    {
+        TOOLINFOA tool = TrackTool(hNotify, nullptr);
+        SendMessage(TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+        SendMessage(TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    }
+    void TrackHide(HWND hNotify) const
+    {
+        TOOLINFOA tool = TrackTool(hNotify, nullptr);
+        SendMessage(TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
+
     // Lets the tooltip see a mouse message of a tool's window, taken from the queue.
     void RelayEvent(MSG* pMsg) const
     {
@@ -49,6 +74,16 @@ public:
     }
 
 private:
+    static TOOLINFOA TrackTool(HWND hNotify, const char* text)
+    {
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.hwnd = hNotify;
+        tool.uId = 1;
+        tool.lpszText = const_cast<char*>(text);
+        return tool;
+    }
     static TOOLINFOA WindowTool(HWND hNotify, HWND hTool, const char* text)
     {
         TOOLINFOA tool = {};

@@ -39,6 +39,7 @@ enum class ManifestState {
     Present,    // there and readable, its bytes not looked at yet (ProbePresence)
     Folder,     // a folder stands at the manifest path: no manifest, and never switched
     Unusable,   // the path itself is refused (too long, a name no file can have): nothing is there
+    Device,     // a device or a pipe, by its name or by what an open found: never read or switched
 };
 
 struct ManifestProbe {
@@ -57,10 +58,12 @@ struct ManifestProbe {
     }
 };
 
-// Opens the manifest exclusively, reads at most one byte more than ours, and closes it again.
+// Opens the manifest exclusively, reads at most one byte more than ours, and closes it again. A
+// name Windows keeps for a device is never opened, and an open that finds no disk file reads
+// nothing: both are Device.
 ManifestProbe ProbeManifest(const char* path);
-// The exclusive open alone, for the listing: Present, Absent or Unreadable, whatever the bytes.
-// A third of the cost of a whole probe, which has to look for a link too.
+// The exclusive open alone, for the listing: whatever the bytes, Present where a whole probe
+// would find Ours or Foreign. A third of the cost of a whole probe, which looks for a link too.
 ManifestProbe ProbePresence(const char* path);
 BOOL ManifestExists(const char* path);
 
@@ -69,7 +72,7 @@ BOOL ManifestExists(const char* path);
 // it, which takes the manifest's name only when complete and never a name that is taken, a link
 // to nothing included (ERROR_FILE_EXISTS). Nothing it made stays if it fails. ERROR_SUCCESS, or the
 // error that stopped it (the probe's for an unreadable manifest or a refused path, kIsFolder for
-// a folder).
+// a folder, kIsDevice for a device).
 DWORD EnsureManifest(const char* path);
 
 // Switches a program off: deletes our own manifest, through the handle its bytes were read by,
@@ -79,7 +82,7 @@ DWORD EnsureManifest(const char* path);
 // link is removed itself, never the file it points to; where the file system cannot act on the link
 // alone (Wine 8 follows links in every call) it stays. A missing manifest is no error.
 // ERROR_SUCCESS, or a Win32 error; kNotRemoved for a Recycle Bin that would not take the file or a
-// link that cannot be removed alone.
+// link that cannot be removed alone; kIsDevice for a device, which is never touched.
 DWORD RemoveManifest(const char* path);
 
 // The operations' own answers, beside ERROR_SUCCESS and the system's errors.
@@ -91,4 +94,7 @@ enum ManifestResult : DWORD {
     // the application's own (bit 29), which no system error has, so that no failure the system
     // reports is read as this one.
     kNotRemoved = APPLICATION_ERROR_MASK | 1,
+    // A device or a pipe stands at the manifest path, or its name is one Windows keeps for a
+    // device: nothing was opened, written or deleted.
+    kIsDevice = APPLICATION_ERROR_MASK | 2,
 };

@@ -2,6 +2,7 @@
 #include "programs/OwnManifest.h"
 
 #include "platform/Array.h"
+#include "platform/FileCalls.h"
 #include "platform/Handle.h"
 #include "platform/String.h"
 
@@ -57,7 +58,7 @@ private:
         DWORD got = 0;
         if (offset != m_position && !::SetFilePointerEx(m_hFile, position, nullptr, FILE_BEGIN))
             return 0;
-        if (!::ReadFile(m_hFile, dest, size, &got, nullptr))
+        if (!Files().ReadFile(m_hFile, dest, size, &got, nullptr))
             got = 0;
         m_position = offset + got;
         return got;
@@ -203,10 +204,11 @@ OwnManifest ReadOwnManifest(const char* programPath)
     if (!programPath)
         return OwnManifest::None;
     // Every share mode: a program that runs, or that another program has open, stays readable.
-    FileHandle file(::CreateFileA(programPath, GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    FileHandle file(Files().CreateFileA(programPath, GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A pipe or a device under a program's name would keep a read waiting.
+    if (!file || Files().GetFileType(file.Get()) != FILE_TYPE_DISK)
         return OwnManifest::None;
 
     FileWindow window(file.Get());

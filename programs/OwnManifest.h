@@ -13,8 +13,9 @@ enum class OwnManifest {
 
 // Reads the program file's headers, section table and resource directory (PE32 and PE32+).
 // A file that is no PE file, is cut short or has a damaged resource directory gives None, and so
-// does one that cannot be opened for reading or whose manifest is longer than a few megabytes. The
-// file is opened for reading only, shared, and closed before returning.
+// does one that cannot be opened for reading, that is no disk file (a device or a pipe, never
+// read) or whose manifest is longer than a few megabytes. The file is opened for reading only,
+// shared, and closed before returning.
 OwnManifest ReadOwnManifest(const char* programPath);
 
 // What manifest text asks for: Themed or Classic, never None. UTF-8 with or without a byte order

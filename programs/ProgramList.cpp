@@ -1,192 +1,177 @@
-// Listing a folder's programs, switching their manifests, and describing what the mark cannot show.
+// Listing a folder's programs, switching and starting them, and the words for what a row's mark
+// cannot show.
 #include "programs/ProgramList.h"
 
+#include "platform/CodePage.h"
+#include "platform/FileCalls.h"
 #include "platform/FileFind.h"
+#include "platform/FileName.h"
 #include "platform/Path.h"
-#include "platform/StringArray.h"
+#include "platform/ResourceText.h"
+#include "platform/Sort.h"
 #include "platform/SystemError.h"
+#include "programs/ManifestFile.h"
+#include "programs/OwnManifest.h"
+#include "res/resource.h"
 
-#include <algorithm>
+#include <shellapi.h>
+#include <wchar.h>
+
 #include <utility>
+
+// Why a program's name is never opened, switched or started, worst first.
+enum class NameTrouble {
+    None,
+    Forbidden,   // it holds a character no Windows file name may hold
+    Device,      // Windows takes it for a device
+    Unspellable, // the code page cannot spell it, so it names no file
+};
+
+struct ProgramEntry {
+    CString name;           // as the directory search spelt it
+    CStringW key;           // its manifest's name, folded as the file system compares names
+    ULONGLONG size = 0;     // as the directory search reported it
+    ManifestProbe manifest; // what stands at the manifest path
+    OwnManifest own = OwnManifest::None;
+    bool bClassified = false; // `own` and the manifest's bytes have been read
+    CString failure;          // why the latest command did not take; empty once a switch did
+    NameTrouble trouble = NameTrouble::None;
+
+    bool IsActedOn() const { return trouble == NameTrouble::None; }
+    CString ManifestName() const { return name + ".manifest"; }
+};
 
 namespace {
 
-const char kManifestSuffix[] = ".manifest";
+const WCHAR kManifestSuffix[] = L".manifest";
 
-// The names of the folder's manifests, sorted without regard to case for lookups. The pattern
-// matches every name that ends in ".manifest"; anything else it lets through never matches a
-// lookup, which always asks for a whole name.
-DWORD ListManifestNames(const CString& folder, CStringArray& names)
+int CompareKeys(const CStringW& a, const CStringW& b)
+{
+    return ::wcscmp(a, b);
+}
+
+int __cdecl CompareKeyElements(const void* a, const void* b)
+{
+    return CompareKeys(*static_cast<const CStringW*>(a), *static_cast<const CStringW*>(b));
+}
+
+// Entries by address, by their manifests' names.
+int __cdecl CompareEntryKeys(const void* a, const void* b)
+{
+    return CompareKeys((*static_cast<const ProgramEntry* const*>(a))->key,
+                       (*static_cast<const ProgramEntry* const*>(b))->key);
+}
+
+bool HasKey(const CArray<CStringW>& sorted, const CStringW& key)
+{
+    const int at = LowerBound(sorted.GetData(), sorted.GetSize(), key, CompareKeys);
+    return at < sorted.GetSize() && sorted[at] == key;
+}
+
+NameTrouble TroubleOf(const WCHAR* name, bool bExact)
+{
+    if (HoldsForbiddenCharacter(name))
+        return NameTrouble::Forbidden;
+    if (IsDeviceName(name))
+        return NameTrouble::Device;
+    return bExact ? NameTrouble::None : NameTrouble::Unspellable;
+}
+
+// One search of the folder: the folded names of its entries that end in ".manifest", sorted (a
+// folder by such a name too, so that its row says what stands there), and, where asked for, its
+// programs: every file, no folder, whose own name ends in ".exe". The search matches a pattern
+// against short names too, so each long name is tested again. ERROR_SUCCESS, or the error that cut
+// the search short.
+DWORD SearchFolder(const CString& folder, const char* pattern, CArray<CStringW>& manifests,
+                   CArray<ProgramEntry>* pPrograms)
 {
     CFileFind finder;
-    BOOL bMore = finder.FindFile(JoinPath(folder, "*.manifest"));
+    BOOL bMore = finder.FindFile(JoinPath(folder, pattern));
     while (bMore) {
         bMore = finder.FindNextFile();
-        // A manifest whose name cannot be spelt belongs to no program that can. A folder by a
-        // manifest's name is kept, so that its row says what stands there.
-        if (finder.IsNameExact())
-            names.Add(finder.GetFileName());
+        const WCHAR* name = finder.GetFindData().cFileName;
+        if (EndsWithNoCase(name, kManifestSuffix)) {
+            CStringW key(name);
+            FoldFileName(key);
+            manifests.Add(std::move(key));
+        } else if (pPrograms && !finder.IsDirectory() && EndsWithNoCase(name, L".exe")) {
+            ProgramEntry entry;
+            entry.name = finder.GetFileName();
+            entry.trouble = TroubleOf(name, finder.IsNameExact() != FALSE);
+            entry.size = finder.GetLength();
+            entry.key = CStringW(name) + kManifestSuffix;
+            FoldFileName(entry.key);
+            pPrograms->Add(std::move(entry));
+        }
     }
-    std::sort(names.GetData(), names.GetData() + names.GetSize(),
-              [](const CString& a, const CString& b) { return CompareNoCase(a, b) < 0; });
+    SortElements(manifests.GetData(), manifests.GetSize(), CompareKeyElements);
     return finder.GetSearchError();
 }
 
-bool HasName(const CStringArray& sorted, const char* name)
+// The system's words for an error, or its number where the system has none.
+CString Reason(DWORD error, const char* insert = nullptr)
 {
-    const CString* end = sorted.GetData() + sorted.GetSize();
-    const CString* found = std::lower_bound(sorted.GetData(), end, name,
-                                            [](const CString& element, const char* key) {
-        return CompareNoCase(element, key) < 0;
-    });
-    return found != end && CompareNoCase(*found, name) == 0;
+    const CString text = SystemErrorText(error, insert);
+    if (!text.IsEmpty())
+        return text;
+    char number[16];
+    wsprintfA(number, "%lu", error);
+    return FormatText(IDS_ERROR_NUMBER, number);
 }
 
-CString ManifestName(const ProgramEntry& entry)
+// Whether the program is still a file in the folder, as the search finds it by its own name.
+bool IsStillThere(const CString& folder, const ProgramEntry& entry)
 {
-    return entry.name + kManifestSuffix;
+    CStringW wide;
+    if (!WideFromAnsi(JoinPath(folder, entry.name), wide))
+        return false;
+    WIN32_FIND_DATAW data;
+    FindHandle found(Files().FindFirstFileW(wide, &data));
+    if (!found || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    CStringW key = CStringW(data.cFileName) + kManifestSuffix;
+    FoldFileName(key);
+    return key == entry.key;
 }
 
 // How a switch that did not take is worded: the error the operation gave, else what the probe
 // found instead.
-CString FailureText(const ProgramEntry& entry, BOOL bOn, DWORD error)
+CString FailureText(const ProgramEntry& entry, bool bOn, DWORD error)
 {
-    CString text = bOn ? "Could not create " : "Could not delete ";
-    text += ManifestName(entry);
-    text += ": ";
+    CString reason;
     if (error == kNotRemoved)
-        text += entry.manifest.bLink ? "it is a link, and this system cannot remove a link "
-                                       "without touching the file it points to"
-                                     : "the Recycle Bin did not take it";
+        reason = LoadText(entry.manifest.bLink ? IDS_REASON_LINK : IDS_REASON_NOT_BINNED);
     else if (error != ERROR_SUCCESS)
-        text += SystemErrorText(error);
+        reason = Reason(error);
     else if (entry.manifest.state == ManifestState::Unreadable ||
              entry.manifest.state == ManifestState::Unusable)
-        text += SystemErrorText(entry.manifest.error);
+        reason = Reason(entry.manifest.error);
     else
-        text += bOn ? "the file is not there" : "the file is still there";
-    return text;
+        reason = LoadText(bOn ? IDS_REASON_NOT_THERE : IDS_REASON_STILL_THERE);
+    return FormatText(bOn ? IDS_FAIL_CREATE : IDS_FAIL_DELETE, entry.ManifestName(), reason);
 }
 
-// Whether two programs name one manifest as a case-blind file system resolves it.
-bool NameOneManifest(const ProgramEntry& a, const ProgramEntry& b)
+// Makes the program's manifest follow bOn, probes it again and words the failure when the probe
+// disagrees with bOn. A program that is gone gets no manifest; a name never acted on is left
+// alone.
+void SwitchProgram(const CString& folder, ProgramEntry& entry, bool bOn)
 {
-    return CompareNoCase(a.name, b.name) == 0;
-}
-
-// Marks the programs that name one manifest with another, found by sorting once.
-void FindSharedManifests(const CArray<ProgramEntry>& entries, CArray<bool>& bShared)
-{
-    CArray<int> order;
-    order.Reserve(entries.GetSize());
-    for (int i = 0; i < entries.GetSize(); ++i)
-        order.Add(i);
-    std::sort(order.GetData(), order.GetData() + order.GetSize(), [&entries](int a, int b) {
-        return CompareNoCase(entries[a].name, entries[b].name) < 0;
-    });
-    bShared.RemoveAll();
-    bShared.Reserve(entries.GetSize());
-    for (int i = 0; i < entries.GetSize(); ++i)
-        bShared.Add(false);
-    for (int i = 1; i < order.GetSize(); ++i) {
-        if (NameOneManifest(entries[order[i - 1]], entries[order[i]]))
-            bShared[order[i - 1]] = bShared[order[i]] = true;
-    }
-}
-
-// What a row shows of its program's manifest: its mark, its greyness and its tip.
-struct ShownState {
-    ManifestProbe manifest;
-    CString failure;
-
-    explicit ShownState(const ProgramEntry& entry)
-        : manifest(entry.manifest), failure(entry.failure)
-    {
-    }
-    bool Matches(const ProgramEntry& entry) const
-    {
-        return manifest.state == entry.manifest.state && manifest.error == entry.manifest.error &&
-               manifest.bLink == entry.manifest.bLink && failure == entry.failure;
-    }
-};
-
-} // namespace
-
-DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries)
-{
-    entries.RemoveAll();
-
-    CStringArray manifests;
-    DWORD error = ListManifestNames(folder, manifests);
-
-    CFileFind finder;
-    BOOL bMore = finder.FindFile(JoinPath(folder, "*.EXE"));
-    while (bMore) {
-        bMore = finder.FindNextFile();
-        ProgramEntry entry;
-        entry.name = finder.GetFileName();
-        entry.bExactName = finder.IsNameExact() != FALSE;
-        // Only the low 32 bits count. The search reports the size an open would: the two differ
-        // only for a file being written at this very moment.
-        entry.size = finder.GetFindData().nFileSizeLow;
-        // A manifest the search did not see is not there, and opening it would be the one slow
-        // step. An unspellable name cannot be opened at all.
-        // Whose bytes a manifest holds is read with the program's own manifest, for the rows
-        // on screen.
-        if (!entry.IsUnspellable() && HasName(manifests, ManifestName(entry)))
-            entry.manifest = ProbePresence(ManifestPath(folder, entry.name));
-        entries.Add(std::move(entry));
-    }
-    if (error == ERROR_SUCCESS)
-        error = finder.GetSearchError();
-    return error;
-}
-
-bool IsUnspellablePath(const char* path)
-{
-    return ::strpbrk(path, "?*") != nullptr;
-}
-
-CString DescribeEmptyListing(const CString& folder, DWORD error)
-{
-    if (IsUnspellablePath(folder))
-        return "This folder's name cannot be spelt in the system code page, so its programs "
-               "cannot be listed.";
-    if (error == ERROR_SUCCESS)
-        return "No programs in this folder.";
-    if (::GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
-        const DWORD why = ::GetLastError();
-        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND)
-            return "This folder is no longer there.";
-    }
-    return "Could not read this folder: " + SystemErrorText(error);
-}
-
-void ClassifyProgram(const CString& folder, ProgramEntry& entry)
-{
-    if (entry.bClassified || entry.IsUnspellable())
+    if (!entry.IsActedOn())
         return;
-    entry.bClassified = true;
-    entry.own = ReadOwnManifest(JoinPath(folder, entry.name));
-    if (entry.manifest.state == ManifestState::Present)
-        entry.manifest = ProbeManifest(ManifestPath(folder, entry.name));
-}
-
-BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn)
-{
-    if (entry.IsUnspellable())
-        return FALSE;
     const CString path = ManifestPath(folder, entry.name);
+    if (bOn && !IsStillThere(folder, entry)) {
+        entry.manifest = ProbeManifest(path);
+        entry.failure = FormatText(IDS_PROGRAM_GONE, entry.name);
+        return;
+    }
     const DWORD error = bOn ? EnsureManifest(path) : RemoveManifest(path);
     // Neither operation's word is taken for the outcome: Wine reports a delete in a folder that
     // refuses it as done, for one. The mark shows what the disk holds.
     entry.manifest = ProbeManifest(path);
-    if (entry.manifest.IsPresent() == (bOn != FALSE)) {
+    if (entry.manifest.IsPresent() == bOn)
         entry.failure.Empty();
-        return TRUE;
-    }
-    entry.failure = FailureText(entry, bOn, error);
-    return FALSE;
+    else
+        entry.failure = FailureText(entry, bOn, error);
 }
 
 CString DescribeProgram(const ProgramEntry& entry)
@@ -198,32 +183,91 @@ CString DescribeProgram(const ProgramEntry& entry)
         text += line;
     };
     const CString& name = entry.name;
-    if (entry.IsUnspellable())
-        add(name + ": this name cannot be spelt in the system code page, so its manifest cannot "
-                   "be switched.");
-    // A folder where the manifest would go is why every switch fails, and all there is to say.
+    const CString manifest = entry.ManifestName();
+    if (entry.trouble == NameTrouble::Forbidden)
+        add(FormatText(IDS_TIP_FORBIDDEN, name));
+    else if (entry.trouble == NameTrouble::Device)
+        add(FormatText(IDS_TIP_DEVICE, name));
+    else if (entry.trouble == NameTrouble::Unspellable)
+        add(FormatText(IDS_TIP_UNSPELLABLE, name));
+    // What stands where the manifest would go is why every switch fails, and all there is to say.
     if (entry.manifest.state == ManifestState::Folder)
-        add(ManifestName(entry) + " is a folder, not a manifest; Veneerkit leaves it alone.");
+        add(FormatText(IDS_TIP_MANIFEST_FOLDER, manifest));
+    else if (entry.manifest.state == ManifestState::Device)
+        add(FormatText(IDS_TIP_MANIFEST_DEVICE, manifest));
     else if (!entry.failure.IsEmpty())
         add(entry.failure);
     if (entry.manifest.state == ManifestState::Unreadable)
-        add(ManifestName(entry) +
-            " is there but cannot be read: " + SystemErrorText(entry.manifest.error));
+        add(FormatText(IDS_TIP_UNREADABLE, manifest, Reason(entry.manifest.error)));
     if (entry.own != OwnManifest::None)
-        add(name + " carries its own manifest, which " +
-            (entry.own == OwnManifest::Themed ? "already asks" : "does not ask") +
-            " for the themed controls. Windows ignores " + ManifestName(entry) + ".");
+        add(FormatText(entry.own == OwnManifest::Themed ? IDS_TIP_OWN_THEMED : IDS_TIP_OWN_CLASSIC,
+                       name, manifest));
     if (entry.manifest.state == ManifestState::Foreign)
-        add(ManifestName(entry) +
-            " was not written by Veneerkit; switching off moves it to the Recycle Bin.");
+        add(FormatText(IDS_TIP_FOREIGN, manifest));
     return text;
 }
 
-DWORD CProgramList::List(const CString& folder)
+// What a row shows of its program: its mark, its greyness and its tip.
+struct ShownState {
+    ManifestProbe manifest;
+    OwnManifest own;
+    CString failure;
+
+    explicit ShownState(const ProgramEntry& entry)
+        : manifest(entry.manifest), own(entry.own), failure(entry.failure)
+    {
+    }
+    bool Matches(const ProgramEntry& entry) const
+    {
+        return manifest.state == entry.manifest.state && manifest.error == entry.manifest.error &&
+               manifest.bLink == entry.manifest.bLink && own == entry.own &&
+               failure == entry.failure;
+    }
+};
+
+} // namespace
+
+CProgramList::CProgramList() = default;
+CProgramList::~CProgramList() = default;
+
+void CProgramList::List(const CString& folder)
 {
     m_strFolder = folder;
-    m_error = ListProgramEntries(m_strFolder, m_entries);
-    return m_error;
+    m_entries.RemoveAll();
+    m_error = ERROR_SUCCESS;
+    if (folder.IsEmpty())
+        return;
+    // Which manifests exist comes from the same search, so only those are opened: under Wine
+    // every open of a missing name reads the whole folder. Own manifests and the manifests'
+    // bytes are read by Classify, for the rows on screen.
+    CArray<CStringW> manifests;
+    m_error = SearchFolder(m_strFolder, "*", manifests, &m_entries);
+    for (int row = 0; row < m_entries.GetSize(); ++row) {
+        ProgramEntry& entry = m_entries[row];
+        if (entry.IsActedOn() && HasKey(manifests, entry.key))
+            entry.manifest = ProbePresence(ManifestPath(m_strFolder, entry.name));
+    }
+}
+
+const CString& CProgramList::GetName(int row) const
+{
+    return m_entries[row].name;
+}
+
+ULONGLONG CProgramList::GetSize(int row) const
+{
+    return m_entries[row].size;
+}
+
+bool CProgramList::IsChecked(int row) const
+{
+    return m_entries[row].manifest.IsPresent();
+}
+
+bool CProgramList::IsGrey(int row) const
+{
+    const ProgramEntry& entry = m_entries[row];
+    return entry.own != OwnManifest::None || !entry.IsActedOn();
 }
 
 int CProgramList::FindName(const CString& name) const
@@ -235,45 +279,71 @@ int CProgramList::FindName(const CString& name) const
     return -1;
 }
 
+bool CProgramList::Classify(int row)
+{
+    ProgramEntry& entry = m_entries[row];
+    if (entry.bClassified || !entry.IsActedOn())
+        return false;
+    const ShownState before(entry);
+    entry.bClassified = true;
+    entry.own = ReadOwnManifest(JoinPath(m_strFolder, entry.name));
+    if (entry.manifest.state == ManifestState::Present)
+        entry.manifest = ProbeManifest(ManifestPath(m_strFolder, entry.name));
+    return !before.Matches(entry);
+}
+
 CString CProgramList::Describe(int row)
 {
     Classify(row);
     return DescribeProgram(m_entries[row]);
 }
 
-CString CProgramList::DescribeEmpty() const
+bool CProgramList::HasFailure(int row) const
 {
-    return m_entries.GetSize() == 0 ? DescribeEmptyListing(m_strFolder, m_error) : CString();
+    return !m_entries[row].failure.IsEmpty();
 }
 
-CString CProgramList::GetProgramPath(int row) const
+CString CProgramList::DescribeEmpty() const
 {
-    const ProgramEntry& entry = m_entries[row];
-    return entry.IsUnspellable() ? CString() : JoinPath(m_strFolder, entry.name);
+    if (!m_entries.IsEmpty())
+        return CString();
+    // No folder is chosen where the one shown went, with its drive, say.
+    if (m_strFolder.IsEmpty())
+        return LoadText(IDS_EMPTY_GONE);
+    if (HoldsUnspellable(m_strFolder))
+        return LoadText(IDS_EMPTY_UNSPELLABLE);
+    if (m_error == ERROR_SUCCESS)
+        return LoadText(IDS_EMPTY_NONE);
+    if (Files().GetFileAttributesA(m_strFolder) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD why = ::GetLastError();
+        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND)
+            return LoadText(IDS_EMPTY_GONE);
+    }
+    return FormatText(IDS_EMPTY_UNREADABLE, Reason(m_error));
 }
 
 bool CProgramList::Reprobe(int row)
 {
     ProgramEntry& entry = m_entries[row];
-    if (entry.IsUnspellable())
+    if (!entry.IsActedOn())
         return false;
     const ShownState before(entry);
     entry.manifest = ProbeManifest(ManifestPath(m_strFolder, entry.name));
     return !before.Matches(entry);
 }
 
-void CProgramList::Switch(int row, BOOL bOn, CArray<int>& changed)
+void CProgramList::Switch(int row, bool bOn, CArray<int>& changed)
 {
     changed.RemoveAll();
     SwitchProgram(m_strFolder, m_entries[row], bOn);
     changed.Add(row);
     for (int other = 0; other < m_entries.GetSize(); ++other) {
-        if (other != row && NameOneManifest(m_entries[other], m_entries[row]) && Reprobe(other))
+        if (other != row && m_entries[other].key == m_entries[row].key && Reprobe(other))
             changed.Add(other);
     }
 }
 
-void CProgramList::SwitchAll(BOOL bOn, CArray<int>& changed)
+void CProgramList::SwitchAll(bool bOn, CArray<int>& changed)
 {
     changed.RemoveAll();
     CArray<ShownState> before;
@@ -281,11 +351,13 @@ void CProgramList::SwitchAll(BOOL bOn, CArray<int>& changed)
     for (int row = 0; row < m_entries.GetSize(); ++row)
         before.Add(ShownState(m_entries[row]));
 
-    CStringArray manifests;
-    const bool bKnown = !bOn && ListManifestNames(m_strFolder, manifests) == ERROR_SUCCESS;
+    // A search that failed or was cut short tells nothing: then every row is switched off.
+    CArray<CStringW> manifests;
+    const bool bKnown = !bOn && SearchFolder(m_strFolder, "*.manifest", manifests, nullptr) ==
+                                    ERROR_SUCCESS;
     for (int row = 0; row < m_entries.GetSize(); ++row) {
         ProgramEntry& entry = m_entries[row];
-        if (bKnown && !entry.IsUnspellable() && !HasName(manifests, ManifestName(entry))) {
+        if (bKnown && entry.IsActedOn() && !HasKey(manifests, entry.key)) {
             // Nothing to remove: what the search did not see is not there.
             entry.manifest = ManifestProbe();
             entry.failure.Empty();
@@ -293,13 +365,46 @@ void CProgramList::SwitchAll(BOOL bOn, CArray<int>& changed)
         }
         SwitchProgram(m_strFolder, entry, bOn);
     }
-    // A program switched later may have changed the manifest of an earlier one it shares with.
-    CArray<bool> bShared;
-    FindSharedManifests(m_entries, bShared);
+    // A program switched later may have changed the manifest of an earlier one it shares with,
+    // found by sorting the rows by their manifests once.
+    CArray<const ProgramEntry*> order;
+    order.Reserve(m_entries.GetSize());
+    for (int row = 0; row < m_entries.GetSize(); ++row)
+        order.Add(&m_entries[row]);
+    SortElements(order.GetData(), order.GetSize(), CompareEntryKeys);
+    for (int i = 0; i < order.GetSize(); ++i) {
+        const bool bShared = (i > 0 && order[i - 1]->key == order[i]->key) ||
+                             (i + 1 < order.GetSize() && order[i + 1]->key == order[i]->key);
+        if (bShared)
+            Reprobe(static_cast<int>(order[i] - m_entries.GetData()));
+    }
     for (int row = 0; row < m_entries.GetSize(); ++row) {
-        if (bShared[row])
-            Reprobe(row);
         if (!before[row].Matches(m_entries[row]))
             changed.Add(row);
     }
+}
+
+bool CProgramList::Start(int row, HWND hOwner)
+{
+    ProgramEntry& entry = m_entries[row];
+    if (!entry.IsActedOn())
+        return false;
+    // The shell opens a folder in Explorer, so the name is checked to be the program's file just
+    // before; failures are said in the row's tip, not in a box of the shell's.
+    const CString path = JoinPath(m_strFolder, entry.name);
+    DWORD error = ERROR_FILE_NOT_FOUND;
+    if (IsStillThere(m_strFolder, entry)) {
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.hwnd = hOwner;
+        info.lpVerb = "open";
+        info.lpFile = path;
+        info.nShow = SW_SHOWNORMAL;
+        if (::ShellExecuteExA(&info))
+            return true;
+        error = ::GetLastError();
+    }
+    entry.failure = FormatText(IDS_FAIL_START, entry.name, Reason(error, entry.name));
+    return false;
 }

@@ -1,85 +1,65 @@
-// A folder's programs as the list shows them: the rules for listing, switching and describing one
-// program, and CProgramList, the one record of the folder's programs that the dialog shows.
+// CProgramList: the programs of one folder as the list shows them, the one face of the rules for
+// listing, switching, starting and describing them.
 #pragma once
 
 #include "platform/Array.h"
 #include "platform/String.h"
-#include "programs/ManifestFile.h"
-#include "programs/OwnManifest.h"
 
-// Whether a name or path holds what the system code page put for a character it cannot spell:
-// no file or folder is named by it, and searching it would match others.
-bool IsUnspellablePath(const char* path);
+#include <windows.h>
 
-struct ProgramEntry {
-    CString name;           // as the directory search spelt it
-    DWORD size = 0;         // the low 32 bits of the size the directory search reported
-    ManifestProbe manifest; // what stands at the manifest path
-    OwnManifest own = OwnManifest::None;
-    bool bClassified = false; // `own` and the manifest's bytes have been read
-    CString failure;          // why the last switch did not take; empty once one did
-    bool bExactName = true;   // `name` spells the file's name exactly in the system code page
-
-    // A name the code page cannot spell is shown with '?' for what it cannot spell, and names no
-    // file: nothing is ever opened, created or deleted for it.
-    bool IsUnspellable() const { return !bExactName || IsUnspellablePath(name); }
-    // Whether the program follows its side file at all.
-    bool IgnoresSideFile() const { return own != OwnManifest::None; }
-};
-
-// Replaces `entries` with one per "*.EXE" entry of the folder, in the order the search gives them,
-// each with its manifest probed. Which manifests exist comes from one search of the folder, so
-// only those are opened: under Wine every open of a missing name reads the whole folder.
-// Own manifests and the manifests' bytes are left for ClassifyProgram. Returns ERROR_SUCCESS, or
-// the error that cut a search short (the entries found before it are kept).
-DWORD ListProgramEntries(const CString& folder, CArray<ProgramEntry>& entries);
-
-// Why a listing gave no rows, as the empty list says it: the listing's error, the folder gone,
-// or a folder name that cannot be spelt.
-CString DescribeEmptyListing(const CString& folder, DWORD error);
-
-// Reads the program's own manifest and whose bytes its side manifest holds, once.
-void ClassifyProgram(const CString& folder, ProgramEntry& entry);
-
-// Makes the program's manifest follow bOn, probes it again and words the failure when the probe
-// disagrees with bOn. A name that cannot be spelt is left alone. TRUE if the manifest follows bOn.
-BOOL SwitchProgram(const CString& folder, ProgramEntry& entry, BOOL bOn);
-
-// The program's situation in one line per fact the list cannot show by its mark, most pressing
-// first; empty when there is nothing to say.
-CString DescribeProgram(const ProgramEntry& entry);
+struct ProgramEntry; // one program's record; its insides are the list's own
 
 // The programs of one folder, in the order the search gave them: what each row of the list stands
-// for. Switching answers with the rows to show again, so that a window redraws only those.
+// for. It answers the rows' questions (name, size, mark, greyness, tip), and switching answers
+// with the rows to show again, so that a window redraws only those.
 class CProgramList {
 public:
-    // Lists the folder's programs. ERROR_SUCCESS, or the error that cut the search short (the
-    // programs found before it are kept).
-    DWORD List(const CString& folder);
+    CProgramList();
+    ~CProgramList();
+    CProgramList(const CProgramList&) = delete;
+    CProgramList& operator=(const CProgramList&) = delete;
+
+    // Lists the folder's programs: every file, no folder, whose own name ends in ".exe" in any
+    // case. An empty folder lists nothing: no folder is chosen.
+    void List(const CString& folder);
+    const CString& GetFolder() const { return m_strFolder; }
 
     int GetCount() const { return m_entries.GetSize(); }
     bool IsRow(int row) const { return row >= 0 && row < m_entries.GetSize(); }
-    const ProgramEntry& operator[](int row) const { return m_entries[row]; }
+    // The name as the directory search spelt it in the system code page.
+    const CString& GetName(int row) const;
+    // In bytes, both halves.
+    ULONGLONG GetSize(int row) const;
+    // Whether the program's manifest is present: the row's mark.
+    bool IsChecked(int row) const;
+    // Whether the row is drawn grey: the program ignores its side file, or its name is one that
+    // is never switched (unspellable, a device's, one Windows forbids).
+    bool IsGrey(int row) const;
     // The row of the program with exactly this name, or -1.
     int FindName(const CString& name) const;
 
-    // Reads the program's own manifest and whose bytes its side manifest holds, once.
-    void Classify(int row) { ClassifyProgram(m_strFolder, m_entries[row]); }
-    // The row's tip: classifies it first.
+    // Reads the program's own manifest and whose bytes its side manifest holds, once; true if
+    // that changed what the row shows (its mark, greyness or tip).
+    bool Classify(int row);
+    // The row's tip, one line per fact the mark cannot show, most pressing first; empty when
+    // there is nothing to say. Classifies the row first.
     CString Describe(int row);
+    // Whether the row's latest command failed, so its reason is worth showing at once.
+    bool HasFailure(int row) const;
     // Why the latest listing gave no rows; empty when it gave some.
     CString DescribeEmpty() const;
-    // The program's path, for starting it; empty for a name that names no file.
-    CString GetProgramPath(int row) const;
 
     // Makes the row's manifest follow bOn. `changed` gets the row itself, whose mark must show
     // the outcome whether the switch took or not, and every other row whose manifest changed
     // with it: where names differ only in case, two rows can name one manifest.
-    void Switch(int row, BOOL bOn, CArray<int>& changed);
+    void Switch(int row, bool bOn, CArray<int>& changed);
     // Makes every row's manifest follow bOn; `changed` gets the rows whose state changed,
     // ascending. Switching off acts only on the manifests one search of the folder finds, so a
     // folder of thousands of programs with a few manifests is quick.
-    void SwitchAll(BOOL bOn, CArray<int>& changed);
+    void SwitchAll(bool bOn, CArray<int>& changed);
+    // Hands the program to the shell to start, owned by hOwner. False, with the reason in the
+    // row's tip, where it cannot start; a name that is never acted on is not started at all.
+    bool Start(int row, HWND hOwner);
 
 private:
     // Probes the row's manifest again; true if what the row shows changed.

@@ -4,8 +4,12 @@
 #include "platform/Dialog.h"
 #include "programs/ManifestFile.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 namespace test {
 namespace {
@@ -122,6 +126,67 @@ std::map<std::string, DWORD> FindEntries(const std::string& pattern)
 std::map<std::wstring, DWORD> FindEntries(const std::wstring& pattern)
 {
     return Entries(pattern, ::FindFirstFileW, ::FindNextFileW);
+}
+
+namespace {
+
+std::string ItemText(HWND hTree, HTREEITEM hItem)
+{
+    char text[1024] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    ::SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+HTREEITEM FindChild(HWND hTree, HTREEITEM hParent, const std::string& text)
+{
+    HTREEITEM hItem = hParent ? TreeView_GetChild(hTree, hParent) : TreeView_GetRoot(hTree);
+    for (; hItem; hItem = TreeView_GetNextSibling(hTree, hItem)) {
+        if (::lstrcmpiA(ItemText(hTree, hItem).c_str(), text.c_str()) == 0)
+            return hItem;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool SelectFolder(HWND hTree, const std::string& path)
+{
+    std::vector<std::string> names;
+    for (size_t start = 0; start < path.size();) {
+        const size_t end = std::min(path.find('\\', start), path.size());
+        if (end > start)
+            names.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<HTREEITEM> items; // the item of each name so far
+    for (size_t i = 0; i < names.size(); ++i) {
+        HTREEITEM hParent = i > 0 ? items[i - 1] : nullptr;
+        // The folder on the way is opened once its child is needed: the last one stays closed.
+        if (hParent)
+            TreeView_Expand(hTree, hParent, TVE_EXPAND);
+        HTREEITEM hItem = FindChild(hTree, hParent, names[i]);
+        if (!hItem && hParent) {
+            // The level above read afresh, which asks the folder again whether it holds any. A
+            // level opened before is opened by message without a word to its owner, unless reset.
+            HTREEITEM hLevel = i > 1 ? items[i - 2] : hParent;
+            TreeView_Expand(hTree, hLevel, TVE_COLLAPSE | TVE_COLLAPSERESET);
+            TreeView_Expand(hTree, hLevel, TVE_EXPAND);
+            if (i > 1)
+                hParent = items[i - 1] = FindChild(hTree, hLevel, names[i - 1]);
+            if (hParent)
+                TreeView_Expand(hTree, hParent, TVE_EXPAND);
+            hItem = hParent ? FindChild(hTree, hParent, names[i]) : nullptr;
+        }
+        if (!hItem)
+            return false;
+        items.push_back(hItem);
+    }
+    return !items.empty() && TreeView_SelectItem(hTree, items.back());
 }
 
 const std::string& OurManifest()

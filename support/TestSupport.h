@@ -161,6 +161,12 @@ inline void MoveMouseTo(POINT screen)
 void ClickAt(POINT screen, bool doubleClick = false);
 void PressKey(WORD vk);
 
+// Chooses a folder in a folder tree through the tree's window, as a user does: opens the drive
+// and each folder on the way, reading a level afresh where the next folder is not among its items
+// yet (closing and opening it again), and selects the last one, which stays closed. False if a
+// folder on the way is not in the tree even then.
+bool SelectFolder(HWND hTree, const std::string& path);
+
 // A window's client-area point, in screen coordinates.
 inline POINT ClientToScreenPoint(HWND hWnd, POINT client)
 {

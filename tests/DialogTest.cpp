@@ -41,13 +41,19 @@ const struct {
                   22, 275, 10,  100, 22,  5,  10,  155, 22,  69 } },
 };
 
+// Lays the controls out for a client area of cx by cy, as the size handler does.
+void SendSize(HWND hDlg, int cx, int cy)
+{
+    ::SendMessageA(hDlg, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cx, cy));
+}
+
 // The controls stand where the layout puts them for the dialog's present client area.
 void ExpectLaidOutForClient(CManifestDlg& dlg)
 {
     std::vector<int> placement = Placement(dlg);
     RECT client;
     ::GetClientRect(dlg, &client);
-    dlg.LayoutControls(client.right, client.bottom);
+    SendSize(dlg, client.right, client.bottom);
     EXPECT_EQ(Placement(dlg), placement) << client.right << " by " << client.bottom;
 }
 
@@ -79,7 +85,7 @@ TEST(DialogTest, SetsUpThenLaysOutOnEveryResizeAboveAMinimumSizeWideOrSmall)
     ExpectLaidOutForClient(dlg);
 
     for (const auto& layout : kLayouts) {
-        dlg.LayoutControls(layout.cx, layout.cy);
+        SendSize(dlg, layout.cx, layout.cy);
         EXPECT_EQ(layout.placement, Placement(dlg)) << "client width " << layout.cx;
     }
 }

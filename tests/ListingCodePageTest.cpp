@@ -45,6 +45,14 @@ bool Is932()
     return ::GetACP() == 932;
 }
 
+// A text in the code page.
+std::string Ansi(const wchar_t* text)
+{
+    char ansi[1024] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof(ansi), nullptr, nullptr);
+    return ansi;
+}
+
 // What the list shows under each code page, '?' where it cannot spell; no name here holds a '?'.
 struct NameCase {
     const wchar_t* wide;
@@ -74,22 +82,22 @@ TEST(ListingCodePageTest, UnspellableNamesAreShownWithQuestionMarksAndNeverSwitc
         ASSERT_TRUE(CreateWide(path + manifest, "hand-written"));
 
     CProgramList programs;
-    ASSERT_EQ(DWORD(ERROR_SUCCESS), programs.List(folder.Path().c_str()));
+    programs.List(folder.Path().c_str());
     std::set<std::string> listed, expected;
     for (int i = 0; i < programs.GetCount(); ++i)
-        listed.insert(std::string(programs[i].name) + (programs[i].IsUnspellable() ? " grey" : ""));
+        listed.insert(std::string(programs.GetName(i)) + (programs.IsGrey(i) ? " grey" : ""));
     for (const NameCase& name : kNames)
         expected.insert(std::string(name.shown()) + (name.exact() ? "" : " grey"));
     EXPECT_EQ(expected, listed);
 
     // All OFF, then All ON: only the spellable rows' own manifests come and go.
     CArray<int> changed;
-    programs.SwitchAll(FALSE, changed);
+    programs.SwitchAll(false, changed);
     std::set<std::wstring> kept;
     if (Is932())
         kept.insert(L"caf\x00E9.exe.manifest"); // its program cannot be switched
     EXPECT_EQ(kept, WideNames(path + L"*.manifest"));
-    programs.SwitchAll(TRUE, changed);
+    programs.SwitchAll(true, changed);
     for (const NameCase& name : kNames) {
         if (name.exact())
             kept.insert(std::wstring(name.wide) + L".manifest");
@@ -128,16 +136,22 @@ TEST(ListingCodePageTest, LongPathsCountCharactersNotBytes)
     ASSERT_TRUE(CreateWide(wideDeep + L"a.exe"));
     ASSERT_TRUE(CreateWide(wideDeep + L"a.exe.manifest", "hand-written"));
 
-    CArray<ProgramEntry> entries;
-    ASSERT_EQ(DWORD(ERROR_SUCCESS), ListProgramEntries(deep.c_str(), entries));
-    ASSERT_EQ(1, entries.GetSize());
-    EXPECT_TRUE(entries[0].manifest.IsPresent());
-    EXPECT_TRUE(SwitchProgram(deep.c_str(), entries[0], FALSE)) << entries[0].failure.GetString();
+    CProgramList programs;
+    programs.List(deep.c_str());
+    ASSERT_EQ(1, programs.GetCount());
+    EXPECT_TRUE(programs.IsChecked(0));
+    CArray<int> changed;
+    programs.Switch(0, false, changed);
+    EXPECT_FALSE(programs.HasFailure(0)) << programs.Describe(0).GetString();
     EXPECT_TRUE(WideNames(wideDeep + L"*.manifest").empty());
-    EXPECT_TRUE(SwitchProgram(deep.c_str(), entries[0], TRUE)) << entries[0].failure.GetString();
+    programs.Switch(0, true, changed);
+    EXPECT_FALSE(programs.HasFailure(0)) << programs.Describe(0).GetString();
     EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(deep + "a.exe.manifest"));
 }
 
+// The sentences are Japanese where the user's Windows is: Wine's ja_JP locale gives both the
+// Japanese interface and code page 932. With no folder chosen (the one shown went) the list says
+// that it is gone.
 TEST(ListingCodePageTest, AnEmptyListSaysWhy)
 {
     test::TempFolder folder;
@@ -146,22 +160,31 @@ TEST(ListingCodePageTest, AnEmptyListSaysWhy)
     // 259 characters with the backslash: the search pattern inside passes the limit.
     const std::string deep = folder.Path() + std::string(258 - folder.Path().size(), 'x') + "\\";
     ASSERT_TRUE(::CreateDirectoryW(Wide(deep).c_str(), nullptr));
+    const std::string tooLong = SystemErrorText(ERROR_FILENAME_EXCED_RANGE).GetString();
     const struct {
         std::string folder;
-        std::string sentence;
+        const wchar_t *english, *japanese;
+        std::string reason;
     } cases[] = {
-        { folder.Path(), "No programs in this folder." },
-        { gone, "This folder is no longer there." },
-        { folder.Path() + "caf?\\", "This folder's name cannot be spelt in the system code page, "
-                                    "so its programs cannot be listed." },
-        { deep, "Could not read this folder: " +
-                    std::string(SystemErrorText(ERROR_FILENAME_EXCED_RANGE)) },
+        { folder.Path(), L"No programs in this folder.",
+          L"このフォルダーにはプログラムがありません。", "" },
+        { gone, L"This folder is no longer there.", L"このフォルダーはもう存在しません。", "" },
+        { "", L"This folder is no longer there.", L"このフォルダーはもう存在しません。", "" },
+        { folder.Path() + "caf?\\",
+          L"This folder's name cannot be spelt in the system code page, so its programs cannot "
+          L"be listed.",
+          L"このフォルダーの名前はシステムのコード ページで表せないため、プログラムを一覧表示"
+          L"できません。",
+          "" },
+        { deep, L"Could not read this folder: ", L"このフォルダーを読み取れませんでした: ",
+          tooLong },
     };
     for (const auto& c : cases) {
-        CArray<ProgramEntry> entries;
-        const DWORD error = ListProgramEntries(c.folder.c_str(), entries);
-        EXPECT_EQ(0, entries.GetSize()) << c.folder;
-        EXPECT_EQ(c.sentence, DescribeEmptyListing(c.folder.c_str(), error).GetString())
+        CProgramList programs;
+        programs.List(c.folder.c_str());
+        EXPECT_EQ(0, programs.GetCount()) << c.folder;
+        EXPECT_EQ(Ansi(Is932() ? c.japanese : c.english) + c.reason,
+                  programs.DescribeEmpty().GetString())
             << c.folder;
     }
 }

@@ -55,18 +55,14 @@ protected:
         test::PumpMessages(100);
     }
 
-    CFolderTreeCtrl& Tree() const
-    {
-        return *static_cast<CFolderTreeCtrl*>(
-            CWnd::FromHandlePermanent(m_dlg.GetDlgItem(IDC_FOLDER_TREE)));
-    }
+    HWND Tree() const { return m_dlg.GetDlgItem(IDC_FOLDER_TREE); }
     // Chooses the folder in the tree, by way of its parent so that choosing the folder shown
     // lists it again; the number of rows listed.
     int ListFolder(const std::string& folder)
     {
         const std::string parent = folder.substr(0, folder.find_last_of('\\', folder.size() - 2));
-        EXPECT_TRUE(Tree().SetSelPath(parent.c_str()));
-        EXPECT_TRUE(Tree().SetSelPath(folder.c_str())) << folder;
+        EXPECT_TRUE(test::SelectFolder(Tree(), parent));
+        EXPECT_TRUE(test::SelectFolder(Tree(), folder)) << folder;
         return m_list.GetItemCount();
     }
     // The folder the path field shows.
@@ -184,8 +180,8 @@ protected:
 
 TEST_F(ProgramRowsTest, ListsEveryExeWithItsSizeAndAMarkWhereTheManifestIsPresent)
 {
-    // A program, the manifest beside it (null for none) and the row it gives. Past 4 GiB only the
-    // low 32 bits of a size count, and the text is never negative.
+    // A program, the manifest beside it (null for none) and the row it gives. Sizes past 4 GiB
+    // count whole. A folder named like a program is no program.
     struct Program {
         const char* name;
         LONGLONG size;
@@ -200,10 +196,11 @@ TEST_F(ProgramRowsTest, ListsEveryExeWithItsSizeAndAMarkWhereTheManifestIsPresen
         { "hidden.a.b.exe", 10, nullptr, "0 KB -" },
         { "busy.exe", 10, "x", "0 KB -" },
         { "running.exe", 3000, "x", "2 KB +" },
-        { "five.exe", 5LL << 30, nullptr, "1048576 KB -" },
+        { "five.exe", 5LL << 30, nullptr, "5242880 KB -" },
+        { "four.exe", 4LL << 30, nullptr, "4194304 KB -" },
         { "almost4.exe", (4LL << 30) - 1, nullptr, "4194303 KB -" },
     };
-    Entries expected = { { "folder.exe", "0 KB -" } };
+    Entries expected;
     for (const auto& program : programs) {
         if (!CreateSparseFile(m_folder / program.name, program.size)) {
             ASSERT_GT(program.size, 1LL << 30) << program.name;
@@ -352,7 +349,7 @@ TEST_F(ProgramRowsTest, F5ListsTheFolderAgainKeepingTheSelectedRowAndTheScrollPo
 
     // A shown folder removed elsewhere: F5 selects what is left of its path, and the list follows.
     const std::string inner = m_folder.CreateFolder("inner");
-    ASSERT_TRUE(Tree().SetSelPath(inner.c_str()));
+    ASSERT_TRUE(test::SelectFolder(Tree(), inner));
     ASSERT_EQ(inner + "\\", ShownFolder());
     ASSERT_TRUE(::RemoveDirectoryA(inner.c_str()));
     test::PressKey(VK_F5);

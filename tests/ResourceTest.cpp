@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -212,16 +213,65 @@ BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR found)
     return EnumResourceNamesA(module, type, AddName, found);
 }
 
-// Also catches a resource that a toolchain adds on its own (a default manifest, say).
+// Also catches a resource that a toolchain adds on its own (a default manifest, say). The string
+// tables, blocks of sixteen, come in Japanese and in English; everything else in 0x0411 alone.
 TEST(ResourceTest, TheseResourcesAndNoOthersAllInLanguage0411)
 {
     ASSERT_TRUE(Product() != NULL) << "cannot load " << test::ProductPath() << " as a data file";
     std::set<std::string> found;
     EnumResourceTypesA(Product(), AddType, reinterpret_cast<LONG_PTR>(&found));
-    // Two RT_ICON images, RT_DIALOG, RT_GROUP_ICON, RT_VERSION and RT_MANIFEST.
-    EXPECT_EQ((std::set<std::string>{ "3/1/0411", "3/2/0411", "5/102/0411", "14/128/0411",
-                                      "16/1/0411", "24/1/0411" }),
-              found);
+    // Two RT_ICON images, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST and RT_STRING.
+    std::set<std::string> expected = { "3/1/0411",    "3/2/0411",  "5/102/0411",
+                                       "14/128/0411", "16/1/0411", "24/1/0411" };
+    for (int block = IDS_PROGRAMS / 16 + 1; block <= IDS_REASON_STILL_THERE / 16 + 1; ++block) {
+        for (const char* language : { "0409", "0411" })
+            expected.insert("6/" + std::to_string(block) + "/" + language);
+    }
+    EXPECT_EQ(expected, found);
+}
+
+// The strings of a string table block in one language, by id; UTF-16 as stored.
+std::map<int, std::wstring> StringBlock(int block, WORD language)
+{
+    std::map<int, std::wstring> strings;
+    HRSRC info = FindResourceExA(Product(), MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(block), language);
+    const auto* p = info ? static_cast<const WCHAR*>(LockResource(LoadResource(Product(), info)))
+                         : nullptr;
+    for (int i = 0; p && i < 16; ++i, p += 1 + *p) {
+        if (*p)
+            strings[(block - 1) * 16 + i] = std::wstring(p + 1, *p);
+    }
+    return strings;
+}
+
+// "%1 %2" for a sentence with both, in the order they stand.
+std::string Placeholders(const std::wstring& text)
+{
+    std::string found;
+    for (size_t i = text.find(L'%'); i != std::wstring::npos; i = text.find(L'%', i + 1))
+        found += std::string(found.empty() ? "" : " ") + "%" + static_cast<char>(text[i + 1]);
+    return found;
+}
+
+// Every sentence is in both languages, with the same names and reasons filled in, in the same
+// order; and each Japanese one can be shown in code page 932.
+TEST(ResourceTest, JapaneseAndEnglishStringTablesMatch)
+{
+    std::map<int, std::string> japanese, english;
+    for (int block = IDS_PROGRAMS / 16 + 1; block <= IDS_REASON_STILL_THERE / 16 + 1; ++block) {
+        for (const auto& string : StringBlock(block, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)))
+            english[string.first] = Placeholders(string.second);
+        for (const auto& string : StringBlock(block, kLanguage)) {
+            japanese[string.first] = Placeholders(string.second);
+            BOOL lost = FALSE;
+            char ansi[1024];
+            EXPECT_LT(0, WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, string.second.c_str(), -1,
+                                             ansi, sizeof(ansi), "?", &lost));
+            EXPECT_FALSE(lost) << "string " << string.first;
+        }
+    }
+    EXPECT_EQ(IDS_REASON_STILL_THERE - IDS_PROGRAMS + 1, static_cast<int>(english.size()));
+    EXPECT_EQ(english, japanese);
 }
 
 // The test exe links the same resources, so its own manifest decides which comctl32 the process
