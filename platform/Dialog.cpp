@@ -190,7 +190,8 @@ INT_PTR CDialog::DialogResult(HWND hWnd, UINT message, LRESULT result)
     case WM_INITDIALOG:
         return static_cast<INT_PTR>(result);
     default:
-        ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+        if (::GetWindowLongPtrA(hWnd, DWLP_MSGRESULT) != result)
+            ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
 }

@@ -36,7 +36,7 @@ enum class ManifestState {
     Ours,       // exactly the bytes above
     Foreign,    // any other bytes: written by hand or shipped with the program
     Unreadable, // there, but the exclusive open fails (held open elsewhere, no read access)
-    Present,    // there and readable, its bytes not looked at yet (ProbePresence)
+    Present,    // there, by an exclusive open (ProbePresence) or a search: its bytes not read yet
     Folder,     // a folder stands at the manifest path: no manifest, and never switched
     Unusable,   // the path itself is refused (too long, a name no file can have): nothing is there
     Device,     // a device or a pipe, by its name or by what an open found: never read or switched

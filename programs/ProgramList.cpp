@@ -45,14 +45,26 @@ namespace {
 
 const WCHAR kManifestSuffix[] = L".manifest";
 
+// An entry of the folder named like a manifest, folded as the file system compares names.
+struct ManifestName {
+    CStringW key;
+    bool bFolder;
+};
+
 int CompareKeys(const CStringW& a, const CStringW& b)
 {
     return ::wcscmp(a, b);
 }
 
-int __cdecl CompareKeyElements(const void* a, const void* b)
+int CompareManifestKey(const ManifestName& manifest, const CStringW& key)
 {
-    return CompareKeys(*static_cast<const CStringW*>(a), *static_cast<const CStringW*>(b));
+    return CompareKeys(manifest.key, key);
+}
+
+int __cdecl CompareManifests(const void* a, const void* b)
+{
+    return CompareKeys(static_cast<const ManifestName*>(a)->key,
+                       static_cast<const ManifestName*>(b)->key);
 }
 
 // Entries by address, by their manifests' names.
@@ -62,10 +74,11 @@ int __cdecl CompareEntryKeys(const void* a, const void* b)
                        (*static_cast<const ProgramEntry* const*>(b))->key);
 }
 
-bool HasKey(const CArray<CStringW>& sorted, const CStringW& key)
+// The folder's entry named like the manifest with this key, or null.
+const ManifestName* FindManifest(const CArray<ManifestName>& sorted, const CStringW& key)
 {
-    const int at = LowerBound(sorted.GetData(), sorted.GetSize(), key, CompareKeys);
-    return at < sorted.GetSize() && sorted[at] == key;
+    const int at = LowerBound(sorted.GetData(), sorted.GetSize(), key, CompareManifestKey);
+    return at < sorted.GetSize() && sorted[at].key == key ? &sorted[at] : nullptr;
 }
 
 NameTrouble TroubleOf(const WCHAR* name, bool bExact)
@@ -82,7 +95,7 @@ NameTrouble TroubleOf(const WCHAR* name, bool bExact)
 // programs: every file, no folder, whose own name ends in ".exe". The search matches a pattern
 // against short names too, so each long name is tested again. ERROR_SUCCESS, or the error that cut
 // the search short.
-DWORD SearchFolder(const CString& folder, const char* pattern, CArray<CStringW>& manifests,
+DWORD SearchFolder(const CString& folder, const char* pattern, CArray<ManifestName>& manifests,
                    CArray<ProgramEntry>* pPrograms)
 {
     CFileFind finder;
@@ -91,9 +104,9 @@ DWORD SearchFolder(const CString& folder, const char* pattern, CArray<CStringW>&
         bMore = finder.FindNextFile();
         const WCHAR* name = finder.GetFindData().cFileName;
         if (EndsWithNoCase(name, kManifestSuffix)) {
-            CStringW key(name);
-            FoldFileName(key);
-            manifests.Add(std::move(key));
+            ManifestName manifest = { name, finder.IsDirectory() != FALSE };
+            FoldFileName(manifest.key);
+            manifests.Add(std::move(manifest));
         } else if (pPrograms && !finder.IsDirectory() && EndsWithNoCase(name, L".exe")) {
             ProgramEntry entry;
             entry.name = finder.GetFileName();
@@ -104,7 +117,7 @@ DWORD SearchFolder(const CString& folder, const char* pattern, CArray<CStringW>&
             pPrograms->Add(std::move(entry));
         }
     }
-    SortElements(manifests.GetData(), manifests.GetSize(), CompareKeyElements);
+    SortElements(manifests.GetData(), manifests.GetSize(), CompareManifests);
     return finder.GetSearchError();
 }
 
@@ -237,15 +250,19 @@ void CProgramList::List(const CString& folder)
     m_error = ERROR_SUCCESS;
     if (folder.IsEmpty())
         return;
-    // Which manifests exist comes from the same search, so only those are opened: under Wine
-    // every open of a missing name reads the whole folder. Own manifests and the manifests'
-    // bytes are read by Classify, for the rows on screen.
-    CArray<CStringW> manifests;
+    // Which manifests exist comes from the same search; nothing is opened yet. Under Wine every
+    // open costs a round trip to its server, so a folder of thousands would take seconds.
+    // Classify opens a manifest the search found, and reads it and the program's own manifest,
+    // for the rows on screen: a manifest held open elsewhere, unreadable to the loader, loses
+    // its mark as its row is drawn.
+    CArray<ManifestName> manifests;
     m_error = SearchFolder(m_strFolder, "*", manifests, &m_entries);
     for (int row = 0; row < m_entries.GetSize(); ++row) {
         ProgramEntry& entry = m_entries[row];
-        if (entry.IsActedOn() && HasKey(manifests, entry.key))
-            entry.manifest = ProbePresence(ManifestPath(m_strFolder, entry.name));
+        const ManifestName* manifest = FindManifest(manifests, entry.key);
+        if (entry.IsActedOn() && manifest)
+            entry.manifest.state = manifest->bFolder ? ManifestState::Folder
+                                                     : ManifestState::Present;
     }
 }
 
@@ -352,12 +369,12 @@ void CProgramList::SwitchAll(bool bOn, CArray<int>& changed)
         before.Add(ShownState(m_entries[row]));
 
     // A search that failed or was cut short tells nothing: then every row is switched off.
-    CArray<CStringW> manifests;
+    CArray<ManifestName> manifests;
     const bool bKnown = !bOn && SearchFolder(m_strFolder, "*.manifest", manifests, nullptr) ==
                                     ERROR_SUCCESS;
     for (int row = 0; row < m_entries.GetSize(); ++row) {
         ProgramEntry& entry = m_entries[row];
-        if (bKnown && entry.IsActedOn() && !HasKey(manifests, entry.key)) {
+        if (bKnown && entry.IsActedOn() && !FindManifest(manifests, entry.key)) {
             // Nothing to remove: what the search did not see is not there.
             entry.manifest = ManifestProbe();
             entry.failure.Empty();

@@ -82,8 +82,11 @@ protected:
                                        : test::ReadWholeFile(m_folder / entry.first);
         return entries;
     }
+    // The rows as the user sees them: drawn, which reads what the listing left to the rows on
+    // screen.
     std::string Rows() const
     {
+        ::UpdateWindow(m_list.m_hWnd);
         Entries rows;
         for (int row = 0; row < m_list.GetItemCount(); ++row) {
             const bool checked = (m_list.GetItemState(row, LVIS_STATEIMAGEMASK) >> 12) == 2;
