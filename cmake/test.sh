@@ -80,8 +80,8 @@ if [ "$WIN32_EMULATED" = true ]; then
     # Where the kernel runs no 32-bit programs, qemu stands in (cmake/i386.sh), but Wine under it
     # takes minutes to start each 32-bit process and now and then hangs waiting for its server:
     # the 32-bit suite cannot run there, and saying so beats a run that never ends. Only the
-    # 64-bit tree is run, since even listing the 32-bit suite starts it; both exes' imports are
-    # still checked.
+    # 64-bit tree is run, since even listing the 32-bit suite starts it; both exes' sizes and
+    # imports are still checked.
     say "WARNING: this kernel runs no 32-bit programs (IA32 emulation off): the win32 suite" \
         "is left out. Run the test command on a kernel with IA32 emulation to test the exe" \
         "users get."
