@@ -244,6 +244,26 @@ TEST_F(FolderTree, ClosingDiscardsChildrenAndReopeningRereadsTheDisk)
     EXPECT_EQ((Texts{ "A", "b", "B2", "c", "d" }), ChildTexts(m_tree, m_tree.GetSelectedItem()));
 }
 
+// Closed with a click on its button while its first child is selected, a folder takes the
+// selection in one move: the control would otherwise pass it on to each sibling it deletes, and
+// the dialog lists every folder the selection lands on.
+TEST_F(FolderTree, ClosingAFolderAboveTheSelectionMovesItOnce)
+{
+    m_tree.SelectItem(Child("A"));
+    RECT rect = {};
+    ASSERT_TRUE(TreeView_GetItemRect(m_tree, m_hFolder, &rect, TRUE));
+    TVHITTESTINFO hit = {};
+    hit.pt.y = (rect.top + rect.bottom) / 2;
+    while (TreeView_HitTest(m_tree, &hit) != m_hFolder || !(hit.flags & TVHT_ONITEMBUTTON))
+        ASSERT_LT(++hit.pt.x, rect.left);
+    NotifyCounter counter(m_host);
+    m_tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    m_tree.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    EXPECT_EQ(Texts{}, ChildTexts(m_tree, m_hFolder));
+    EXPECT_EQ(m_hFolder, m_tree.GetSelectedItem());
+    EXPECT_EQ(1, counter.selectionChanges);
+}
+
 TEST_F(FolderTree, SetSelPathChangesNothingWhereItFails)
 {
     ASSERT_TRUE(::RemoveDirectoryA((m_temp / "b").c_str()));
@@ -289,20 +309,22 @@ class FolderTreeCodePageTest : public FolderTree {};
 
 // Folders the directory search cannot reach show all the same, without a button: one past the
 // platform's path limit, with the plain icons and its whole path (under 932 its parent's name is
-// twice as many bytes, each character ending in 0x5C), and one whose name the code page cannot
-// spell, with '?' for what it cannot, beside the folder the system would have taken it for.
+// twice as many bytes, each character ending in 0x5C), and two whose names the code page cannot
+// spell, with '?' for what it cannot, beside the folder the system would have taken them for. The
+// two show the same text and stay two items when the tree is read again.
 TEST_F(FolderTreeCodePageTest, FoldersTheSearchCannotReachShowWithoutAButton)
 {
     const bool is932 = ::GetACP() == 932;
     const std::string unit = is932 ? "\x95\x5C" : "L", lookAlike = is932 ? "cafe" : "Omega";
     const std::string shown = is932 ? "caf?" : "?mega";
     const std::wstring unspellable = is932 ? L"caf\u00e9" : L"\u03A9mega";
+    const std::wstring alsoUnspellable = is932 ? L"caf\u00e8" : L"\u0416mega";
     std::string longName;
     while (longName.size() < 80 * unit.size())
         longName += unit;
     const std::string deepName = longName + "\\" + std::string(200, 'D');
-    const std::wstring made[] = { Wide(longName), Wide(deepName), Wide(deepName) + L"\\x",
-                                  unspellable, unspellable + L"\\s" };
+    const std::wstring made[] = { Wide(longName), Wide(deepName),       Wide(deepName) + L"\\x",
+                                  unspellable,    unspellable + L"\\s", alsoUnspellable };
     for (const std::wstring& path : made)
         ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + Wide(m_temp.Path()) + path).c_str(), nullptr));
     m_temp.CreateFolder(lookAlike);
@@ -315,9 +337,13 @@ TEST_F(FolderTreeCodePageTest, FoldersTheSearchCannotReachShowWithoutAButton)
     EXPECT_EQ(m_temp / deepName, m_tree.GetFullPath(hDeep).GetString());
     EXPECT_EQ(ItemIcons(m_tree, Child("A")), ItemIcons(m_tree, hDeep));
     const std::string deep = longName + "+(" + std::string(200, 'D') + "())";
-    EXPECT_EQ(is932 ? "A()b()c(..)caf?()cafe+*(t())" + deep
-                    : "?mega()A()b()c(..)" + deep + "Omega+*(t())",
-              Dump(m_tree, m_hFolder));
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(m_tree.RefreshTree());
+        EXPECT_EQ(is932 ? "A()b()c(..)caf?()caf?()cafe+*(t())" + deep
+                        : "?mega()?mega()A()b()c(..)" + deep + "Omega+*(t())",
+                  Dump(m_tree, m_hFolder))
+            << pass;
+    }
     EXPECT_FALSE(m_tree.SetSelPath((m_temp / shown).c_str()));
     for (int i = 2; i >= 0; --i)
         ::RemoveDirectoryW((L"\\\\?\\" + Wide(m_temp.Path()) + made[i]).c_str());
