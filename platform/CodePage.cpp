@@ -40,10 +40,25 @@ bool Convert(const WCHAR* text, int nLength, CString& ansi)
 
 } // namespace
 
+// Every ANSI code page of Windows, and UTF-8, spells ASCII as itself; UTF-7 does not ('+').
+bool SpellAscii(const WCHAR* text, int nLength, CString& ansi)
+{
+    for (int i = 0; i < nLength; ++i) {
+        if (text[i] >= 0x80)
+            return false;
+    }
+    if (::GetACP() == CP_UTF7)
+        return false;
+    char* buffer = ansi.GetBufferSetLength(nLength);
+    for (int i = 0; i < nLength; ++i)
+        buffer[i] = static_cast<char>(text[i]);
+    return true;
+}
+
 CString AnsiFromWide(const WCHAR* text, int nLength, bool* pbExact)
 {
     CString ansi;
-    bool bExact = nLength <= 0 || Convert(text, nLength, ansi);
+    bool bExact = nLength <= 0 || SpellAscii(text, nLength, ansi) || Convert(text, nLength, ansi);
     if (!bExact) {
         // Character by character, a surrogate pair as one, so that only what cannot be spelt
         // becomes '?' whatever the conversion put there.

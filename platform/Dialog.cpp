@@ -1,10 +1,12 @@
 // Dialog creation, the modal loop, the dialog procedure, data exchange and command defaults.
 #include "platform/Dialog.h"
 
+// A view of the control, not a subclass: the object's calls reach the control, while the
+// control's messages, thousands while a list fills, pass no procedure of ours on the way.
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (!rControl.m_hWnd)
-        rControl.SubclassWindow(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+        rControl.m_hWnd = pDX->m_pDlgWnd->GetDlgItem(nIDC);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)

@@ -14,7 +14,8 @@ public:
     CWnd* m_pDlgWnd;
 };
 
-// Binds a control object to the dialog's control with that id (once).
+// Binds a control object to the dialog's control with that id (once), as a view of it: a control
+// whose object handles messages of its own is subclassed instead (CWnd::SubclassDlgItem).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 

@@ -64,10 +64,18 @@ bool EndsWithNoCase(const WCHAR* name, const WCHAR* suffix)
 
 void FoldFileName(CStringW& name)
 {
-    // Without LCMAP_LINGUISTIC_CASING the mapping is the file system's, whatever the locale.
-    if (name.IsEmpty())
-        return;
     const int length = name.GetLength();
+    // ASCII folds A to Z alone, here as in the file system's table.
+    bool bAscii = true;
+    for (int i = 0; i < length && bAscii; ++i)
+        bAscii = name.GetAt(i) < 0x80;
+    if (bAscii) {
+        WCHAR* p = name.GetBuffer();
+        for (int i = 0; i < length; ++i)
+            p[i] = UpperAscii(p[i]);
+        return;
+    }
+    // Without LCMAP_LINGUISTIC_CASING the mapping is the file system's, whatever the locale.
     CStringW folded;
     if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name, length,
                        folded.GetBufferSetLength(length), length) == length)

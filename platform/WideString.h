@@ -44,6 +44,13 @@ public:
     // Index of the last ch, or -1.
     int ReverseFind(WCHAR ch) const;
 
+    // The text itself, to change in place without changing its length.
+    WCHAR* GetBuffer()
+    {
+        Reserve(m_nLength > 0 ? m_nLength : 1);
+        m_psz[m_nLength] = L'\0'; // a string that never held text had no storage to end
+        return m_psz;
+    }
     // Raw access for API calls that fill a buffer: room for nLength characters and the
     // terminator; ReleaseBuffer() then cuts at the first zero.
     WCHAR* GetBufferSetLength(int nLength);

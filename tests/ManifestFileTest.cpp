@@ -1,7 +1,9 @@
 // Manifest paths and the switching operations on real files: what is written and what is kept,
-// where a removed manifest goes, and what links, refusals and a full disk make of them.
+// where a removed manifest goes, and what links, refusals and a full disk make of them; on this
+// system, as on XP without the calls of Vista and later, and with answers other systems give.
 #include <gtest/gtest.h>
 
+#include "platform/FileCalls.h"
 #include "platform/Handle.h"
 #include "programs/ManifestFile.h"
 #include "support/TestSupport.h"
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -19,8 +22,8 @@ const std::string kHandWritten = "<!-- mine -->\r\n" + std::string(700, 'x');
 std::string Probe(const std::string& path)
 {
     const ManifestProbe probe = ProbeManifest(path.c_str());
-    const char* states[] = { "absent",  "ours",   "foreign", "unreadable",
-                             "present", "folder", "unusable" };
+    const char* states[] = { "absent",  "ours",   "foreign",  "unreadable",
+                             "present", "folder", "unusable", "device" };
     std::string text = states[static_cast<int>(probe.state)];
     if (probe.state == ManifestState::Unreadable || probe.state == ManifestState::Unusable)
         text += " " + std::to_string(probe.error);
@@ -117,13 +120,36 @@ test::UnixCommands SmallFileSystem(const std::string& folder, bool bFull)
 }
 const char kNoMount[] = "no file system of its own can be mounted here (not root)";
 
-TEST(ManifestFileTest, PathAppendsTheSuffixToTheWholeName)
+// Every test below runs twice: with the calls Vista and later have, and with them hidden as XP
+// has none (no final path of an open file, no marking it for deletion).
+class ManifestFileTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override
+    {
+        if (!IsXP())
+            return;
+        FileCalls xp = Files();
+        xp.GetFinalPathNameByHandleW = nullptr;
+        xp.SetFileInformationByHandle = nullptr;
+        m_xp = std::make_unique<CFileCallsOverride>(xp);
+    }
+    static bool IsXP() { return GetParam(); }
+
+    std::unique_ptr<CFileCallsOverride> m_xp;
+};
+
+INSTANTIATE_TEST_SUITE_P(Windows, ManifestFileTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "XP" : "VistaAndLater";
+});
+
+TEST(ManifestFilePathTest, PathAppendsTheSuffixToTheWholeName)
 {
     EXPECT_STREQ("C:\\T\\app.exe.manifest", ManifestPath("C:\\T", "app.exe"));
     EXPECT_STREQ("C:\\T\\setup.2.Exe.manifest", ManifestPath("C:\\T\\", "setup.2.Exe"));
 }
 
-TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursApart)
+TEST_P(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursApart)
 {
     test::TempFolder folder;
     const std::string fresh = folder / "app.exe.manifest";
@@ -157,7 +183,7 @@ TEST(ManifestFileTest, SwitchingOnWritesOursOnlyWhereNoneIsPresentAndTellsOursAp
     }
 }
 
-TEST(ManifestFileTest, AManifestHeldOpenElsewhereIsUnreadableAndKept)
+TEST_P(ManifestFileTest, AManifestHeldOpenElsewhereIsUnreadableAndKept)
 {
     test::TempFolder folder;
     const std::string path = folder.CreateFileWith("busy.exe.manifest", "held");
@@ -175,7 +201,7 @@ TEST(ManifestFileTest, AManifestHeldOpenElsewhereIsUnreadableAndKept)
     }
 }
 
-TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
+TEST_P(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
 {
     test::TempFolder folder;
     if (RecycleBin().empty())
@@ -210,30 +236,40 @@ TEST(ManifestFileTest, SwitchingOffDeletesOursAndSendsAnyOtherToTheRecycleBin)
     EXPECT_EQ("kept.exe.manifest small", Names(folder.Path()));
 }
 
-// What is no manifest stays as it is: a folder at the manifest path, and a path too long for any
-// file, where nothing can be and nothing is said to be.
-TEST(ManifestFileTest, AFolderAndAPathTooLongAreNoManifestsAndNeverTouched)
+// What is no manifest stays as it is: a folder at the manifest path, a path too long for any
+// file, where nothing can be and nothing is said to be, and what would open a device or a pipe
+// (a file of that name made on the Unix side, which Windows would take for the device NUL; a
+// FIFO, whose read would wait for a writer).
+TEST_P(ManifestFileTest, AFolderAPathTooLongAndDevicesAreNoManifestsAndNeverTouched)
 {
     test::TempFolder folder;
     const std::string tooLong(MAX_PATH - folder.Path().size(), 'x');
+    const bool bUnix = test::RunOnUnixSide("cd " + test::Quoted(folder.Path()) +
+                                           " && echo mine >nul.exe.manifest && mkfifo "
+                                           "fifo.exe.manifest");
     const struct {
         std::string path, probe;
         DWORD error;
     } cases[] = {
         { folder.CreateFolder("dir.exe.manifest"), "folder", kIsFolder },
         { folder / tooLong + ".exe.manifest", "unusable 206", ERROR_FILENAME_EXCED_RANGE },
+        { folder / "nul.exe.manifest", "device", kIsDevice },
+        { folder / "fifo.exe.manifest", "device", kIsDevice },
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.error, EnsureManifest(c.path.c_str()));
-        EXPECT_EQ(c.error, RemoveManifest(c.path.c_str()));
-        EXPECT_EQ(c.probe, Probe(c.path));
+        if (!bUnix && c.probe == "device")
+            continue;
+        EXPECT_EQ(c.error, EnsureManifest(c.path.c_str())) << c.path;
+        EXPECT_EQ(c.error, RemoveManifest(c.path.c_str())) << c.path;
+        EXPECT_EQ(c.probe, Probe(c.path)) << c.path;
     }
-    EXPECT_EQ("dir.exe.manifest", Names(folder.Path()));
+    EXPECT_EQ(bUnix ? "dir.exe.manifest fifo.exe.manifest nul.exe.manifest" : "dir.exe.manifest",
+              Names(folder.Path()));
 }
 
 // SHFileOperation deletes for good what the Recycle Bin will not take, or leaves it, and reports
 // success either way. Wine's bin refuses with either of its folders closed to changes.
-TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported)
+TEST_P(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported)
 {
     test::TempFolder folder;
     const std::string trash = RecycleBin();
@@ -254,7 +290,7 @@ TEST(ManifestFileTest, AManifestTheRecycleBinRefusesStaysAndTheRefusalIsReported
 }
 
 // Wine reports a delete in such a folder as done while the file stays: only a second look tells.
-TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
+TEST_P(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
 {
     test::TempFolder folder;
     const std::string ours = folder.CreateFileWith("ours.exe.manifest", test::OurManifest());
@@ -271,7 +307,7 @@ TEST(ManifestFileTest, AFolderThatRefusesChangesKeepsEveryManifest)
     EXPECT_EQ("foreign.exe.manifest ours.exe.manifest", Names(folder.Path()));
 }
 
-TEST(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
+TEST_P(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
 {
     test::TempFolder folder;
     const std::string full = folder.CreateFolder("full") + "\\";
@@ -287,7 +323,7 @@ TEST(ManifestFileTest, AWriteThatFallsShortLeavesNoManifest)
 // Links made on the Unix side: one beside its target, one to a file in another folder, one to
 // nothing. Wine 8 follows links in every call, so there switching off can only refuse; Windows
 // removes the link itself. The file a link points to never changes.
-TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
+TEST_P(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
 {
     test::TempFolder folder, elsewhere;
     const std::string target = folder.CreateFileWith("target.txt", test::OurManifest());
@@ -301,6 +337,8 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
     // Removed on the Unix side too: Wine's DeleteFileA would delete the targets and keep them.
     const std::string links = test::Quoted(same) + " " + test::Quoted(away) + " " +
                               test::Quoted(dangling);
+    if (IsXP())
+        GTEST_SKIP() << "XP has no symbolic links to files";
     test::UnixChange linked({ "ln -s target.txt " + test::Quoted(same) + " && ln -s " +
                                   test::Quoted(other) + " " + test::Quoted(away) +
                                   " && ln -s missing.txt " + test::Quoted(dangling) + " && " +
@@ -327,6 +365,79 @@ TEST(ManifestFileTest, LinksAreSwitchedAsLinksAndTheirTargetsNeverChange)
     EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(target));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(cased));
     EXPECT_EQ(kHandWritten, test::ReadWholeFile(other));
+}
+
+// The calls as other systems answer them, or failing, one at a time.
+FileCalls s_system;         // the calls the fakes below pass on to
+std::string s_takenName;    // the first name of our own that a file took before we could
+std::string s_takenContent; // what that file holds
+
+// FAT, exFAT and network shares may give a name opened in another case in that case, not in
+// the case it is stored in.
+DWORD WINAPI FinalPathInCapitals(HANDLE h, LPWSTR path, DWORD size, DWORD flags)
+{
+    const DWORD length = s_system.GetFinalPathNameByHandleW(h, path, size, flags);
+    if (length > 0 && length < size)
+        ::CharUpperBuffW(path, length);
+    return length;
+}
+
+BOOL WINAPI WriteHalf(HANDLE h, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    return s_system.WriteFile(h, data, size / 2, written, overlapped);
+}
+
+// Someone else's file takes the first name of Veneerkit's own just before it is created.
+HANDLE WINAPI TakeOurName(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                          DWORD disposition, DWORD flags, HANDLE hTemplate)
+{
+    if (s_takenName.empty() && std::strstr(name, "~vk")) {
+        s_takenName = name;
+        HANDLE other = s_system.CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                            nullptr);
+        DWORD written = 0;
+        s_system.WriteFile(other, s_takenContent.data(), DWORD(s_takenContent.size()), &written,
+                           nullptr);
+        ::CloseHandle(other);
+    }
+    return s_system.CreateFileA(name, access, share, security, disposition, flags, hTemplate);
+}
+
+TEST(ManifestFileCallsTest, OtherSystemsAnswersAndFailingCallsLoseNothing)
+{
+    s_system = Files();
+    test::TempFolder folder;
+    {
+        // A.EXE beside app.exe.manifest: the manifest is no link, and can be switched off.
+        if (!s_system.GetFinalPathNameByHandleW)
+            GTEST_SKIP() << "no final path of an open file to play another answer of";
+        FileCalls calls = s_system;
+        calls.GetFinalPathNameByHandleW = FinalPathInCapitals;
+        CFileCallsOverride fat(calls);
+        const std::string ours = folder.CreateFileWith("app.exe.manifest", test::OurManifest());
+        EXPECT_EQ("ours", Probe(folder / "APP.EXE.manifest"));
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), RemoveManifest((folder / "APP.EXE.manifest").c_str()));
+        EXPECT_FALSE(test::FileExists(ours));
+    }
+    {
+        FileCalls calls = s_system;
+        calls.WriteFile = WriteHalf;
+        CFileCallsOverride full(calls);
+        EXPECT_EQ(DWORD(ERROR_DISK_FULL), EnsureManifest((folder / "a.exe.manifest").c_str()));
+        EXPECT_EQ("", Names(folder.Path()));
+    }
+    {
+        FileCalls calls = s_system;
+        calls.CreateFileA = TakeOurName;
+        s_takenContent = kHandWritten;
+        CFileCallsOverride taken(calls);
+        EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest((folder / "a.exe.manifest").c_str()));
+        ASSERT_FALSE(s_takenName.empty());
+        EXPECT_EQ(kHandWritten, test::ReadWholeFile(s_takenName));
+        EXPECT_EQ(test::OurManifest(), test::ReadWholeFile(folder / "a.exe.manifest"));
+        EXPECT_EQ("a.exe.manifest " + s_takenName.substr(folder.Path().size()),
+                  Names(folder.Path()));
+    }
 }
 
 // Limits count characters: under code page 932 a character may take two bytes, the second a
