@@ -144,6 +144,17 @@ protected:
         test::ClickAt(screen, doubleClick);
     }
 
+    // The text of a tooltip of the dialog's that shows now; empty if none does.
+    std::string ShownTip() const
+    {
+        for (HWND tip = nullptr; (tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));) {
+            char text[1024] = {};
+            if (::GetWindow(tip, GW_OWNER) == m_dlg.m_hWnd && ::IsWindowVisible(tip) &&
+                ::SendMessageA(tip, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text)))
+                return text;
+        }
+        return "";
+    }
     // The text of the dialog's tooltip once it shows, with the pointer resting on the point;
     // empty if none shows.
     std::string TipAt(POINT screen) const
@@ -158,19 +169,8 @@ protected:
             ::SendInput(1, &input, sizeof(input));
             test::PumpMessages(30);
         }
-        char text[1024] = {};
-        test::WaitFor(
-            [&] {
-            HWND tip = nullptr;
-            while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) &&
-                   ::GetWindow(tip, GW_OWNER) != m_dlg.m_hWnd) {
-            }
-            text[0] = '\0';
-            if (tip && ::IsWindowVisible(tip))
-                ::SendMessageA(tip, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
-            return text[0] != '\0';
-            },
-            3000);
+        std::string text;
+        test::WaitFor([&] { return !(text = ShownTip()).empty(); }, 3000);
         return text;
     }
 
@@ -261,6 +261,20 @@ TEST_F(ProgramRowsTest, AllOnAndAllOffLeaveMarksShowingTheDisk)
     disk.erase("b.exe.manifest");
     EXPECT_EQ(disk, Disk());
     EXPECT_EQ("a.exe 0 KB -, b.exe 0 KB -, blocked.exe 0 KB -, stuck.exe 0 KB +", Rows());
+    // Screen readers name the controls by their texts.
+    EXPECT_STREQ("Programs", m_list.GetWindowText());
+    char tree[64] = {};
+    ::GetWindowTextA(Tree(), tree, sizeof(tree));
+    EXPECT_STREQ("Folders", tree);
+
+    // The selection goes with its folder's drive, as F5 finds it: then no folder is chosen,
+    // and the buttons act nowhere.
+    ASSERT_TRUE(TreeView_SelectItem(Tree(), nullptr));
+    EXPECT_EQ("", ShownFolder());
+    EXPECT_EQ(0, m_list.GetItemCount());
+    EXPECT_STREQ("This folder is no longer there.", m_list.GetWindowText());
+    Press(IDC_ALL_ON);
+    EXPECT_EQ(disk, Disk());
 }
 
 TEST_F(ProgramRowsTest, ClicksAndTheSpaceBarSwitchTheToggledRowAndSelectingSwitchesNone)
@@ -358,6 +372,80 @@ TEST_F(ProgramRowsTest, F5ListsTheFolderAgainKeepingTheSelectedRowAndTheScrollPo
     test::PressKey(VK_F5);
     EXPECT_STRCASEEQ(m_folder.Path().c_str(), ShownFolder().c_str());
     EXPECT_EQ(60, m_list.GetItemCount());
+}
+
+// Run under code page 1252 and again under 932, where Wine's ja_JP locale makes the user's
+// Windows Japanese: the dialog's sentences are then Japanese.
+class ProgramRowsCodePageTest : public ProgramRowsTest {};
+
+TEST_F(ProgramRowsCodePageTest, SentencesAreInTheUsersLanguage)
+{
+    m_folder.CreateFileOfSize("b.exe", 10);
+    m_folder.CreateFileWith("b.exe.manifest", "hand-written");
+    ASSERT_EQ(1, ListFolder(m_folder.Path()));
+    const bool is932 = ::GetACP() == 932;
+    const auto ansi = [](const wchar_t* text) {
+        char spelt[512] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, spelt, sizeof(spelt), nullptr, nullptr);
+        return std::string(spelt);
+    };
+    EXPECT_EQ(ansi(is932
+                       ? L"b.exe.manifest は Veneerkit が作成したものではありません。オフにすると、"
+                         L"ごみ箱に移動します。"
+                       : L"b.exe.manifest was not written by Veneerkit; switching off moves it "
+                         L"to the Recycle Bin."),
+              TipAt(NamePoint(0)));
+    EXPECT_EQ(ansi(is932 ? L"プログラム" : L"Programs"), std::string(m_list.GetWindowText()));
+}
+
+// At the keyboard, a row's reason shows beside it as the focus reaches the row, and at once after
+// a command on it that did not take; it goes when the pointer moves. Coming back into the list
+// with Shift+Tab keeps the row the user had.
+TEST_F(ProgramRowsTest, TheKeyboardShowsEachRowsReasonBesideIt)
+{
+    for (const char* name : { "a.exe", "b.exe", "c.exe", "d.exe" })
+        m_folder.CreateFileOfSize(name, 10);
+    m_folder.CreateFileWith("b.exe.manifest", "hand-written");
+    m_folder.CreateFolder("c.exe.manifest");
+    const std::map<std::string, std::string> tips = {
+        { "a.exe", "" },
+        { "b.exe", "b.exe.manifest was not written by Veneerkit; switching off moves it to the "
+                   "Recycle Bin." },
+        { "c.exe", "c.exe.manifest is a folder, not a manifest; Veneerkit leaves it alone." },
+        { "d.exe", "" },
+    };
+    ASSERT_EQ(4, ListFolder(m_folder.Path()));
+    test::MoveMouseTo(NamePoint(-1));
+    ::SetFocus(m_dlg.GetDlgItem(IDC_FOLDER_PATH));
+    test::PressKey(VK_TAB);
+    EXPECT_EQ(tips.at(Name(0)), ShownTip());
+    for (int row = 1; row < 4; ++row) {
+        test::PressKey(VK_DOWN);
+        EXPECT_EQ(tips.at(Name(row)), ShownTip()) << Name(row);
+    }
+    test::PressKey(VK_HOME);
+    for (int row = 0; row < RowOf("c.exe"); ++row)
+        test::PressKey(VK_DOWN);
+    EXPECT_EQ(tips.at("c.exe"), ShownTip());
+    test::MoveMouseTo(RowPoint(-1, 5));
+    EXPECT_EQ("", ShownTip());
+    test::PressKey(VK_SPACE); // a folder where the manifest would go refuses it
+    EXPECT_EQ(tips.at("c.exe"), ShownTip());
+
+    test::PressKey(VK_END);
+    test::PressKey(VK_TAB);
+    EXPECT_EQ("", ShownTip());
+    INPUT shiftTab[4] = {};
+    for (INPUT& input : shiftTab)
+        input.type = INPUT_KEYBOARD;
+    shiftTab[0].ki.wVk = shiftTab[3].ki.wVk = VK_SHIFT;
+    shiftTab[1].ki.wVk = shiftTab[2].ki.wVk = VK_TAB;
+    shiftTab[2].ki.dwFlags = shiftTab[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(4, shiftTab, sizeof(INPUT));
+    test::PumpMessages(100);
+    EXPECT_EQ(m_list.m_hWnd, ::GetFocus());
+    EXPECT_EQ(3, m_list.GetNextItem(-1, LVNI_FOCUSED));
+    EXPECT_EQ(tips.at(Name(3)), ShownTip());
 }
 
 // Copies of the fixture programs: one whose own manifest asks for the themed controls, one whose
@@ -469,10 +557,37 @@ TEST_F(ProgramRowsTest, DoubleClickAndEnterStartTheProgramOfTheirRow)
     EXPECT_TRUE(test::WaitFor([&] { return test::FileExists(m_folder / "third.xml"); }));
 
     // With the first row focused, a double-click on empty space starts nothing, nor does one on
-    // its check box, which toggles it.
+    // its check box, which toggles it, nor Enter in the tree or the path field.
     Click(NamePoint(RowOf("first.exe")));
     Click(NamePoint(-1), true);
     Click(CheckBoxPoint(RowOf("first.exe")), true);
+    for (int id : { IDC_FOLDER_TREE, IDC_FOLDER_PATH }) {
+        ::SetFocus(m_dlg.GetDlgItem(id));
+        test::PressKey(VK_RETURN);
+    }
+    // Nor a double-click or Enter made while the folder was listed again: aimed at rows the user
+    // had not seen, whatever now sits there. F5 keeps the focused row.
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SetFocus(m_list.m_hWnd);
+    ::SendInput(2, keys, sizeof(INPUT));
+    ::Sleep(20);
+    ::PostMessageA(m_list.m_hWnd, WM_KEYDOWN, VK_F5, 0); // handled before the input queued earlier
+    test::PumpMessages(200);
+    ASSERT_EQ(RowOf("first.exe"), m_list.GetNextItem(-1, LVNI_FOCUSED));
+    test::MoveMouseTo(NamePoint(RowOf("first.exe")));
+    ::Sleep(::GetDoubleClickTime() + 50);
+    INPUT clicks[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    }
+    ::SendInput(4, clicks, sizeof(INPUT));
+    ::Sleep(20);
+    ASSERT_EQ(3, ListFolder(m_folder.Path()));
+    test::PumpMessages(200);
     Click(NamePoint(RowOf("second.exe")), true);
     ::SetEnvironmentVariableA("GTEST_FILTER", nullptr);
     ::SetEnvironmentVariableA("GTEST_OUTPUT", nullptr);

@@ -1,6 +1,7 @@
 // The program list on real folders, without any window: listing, switching, starting, the words.
 #include <gtest/gtest.h>
 
+#include "platform/FileCalls.h"
 #include "platform/Handle.h"
 #include "platform/SystemError.h"
 #include "programs/ProgramList.h"
@@ -205,6 +206,57 @@ TEST(ProgramListTest, TipsSayWhatTheMarkCannotShow)
               "classic.exe.manifest was not written by Veneerkit; switching off moves it to the "
               "Recycle Bin.",
               Tip(programs, "classic.exe"));
+}
+
+// A folder search that the system refuses, or cuts short after its first entry; a search for one
+// name goes on as ever.
+FileCalls s_system;
+HANDLE WINAPI RefusePatterns(LPCWSTR pattern, LPWIN32_FIND_DATAW data)
+{
+    if (::wcschr(pattern, L'*')) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return s_system.FindFirstFileW(pattern, data);
+}
+BOOL WINAPI CutShort(HANDLE, LPWIN32_FIND_DATAW)
+{
+    ::SetLastError(ERROR_NETNAME_DELETED);
+    return FALSE;
+}
+
+// All OFF learns which manifests there are from one search of the folder, not from the listing:
+// one deleted elsewhere since leaves its row unticked, one made since goes too. A search that
+// fails or is cut short tells nothing, and then every row is switched off one by one.
+TEST(ProgramListTest, AllOffFollowsTheDiskWhateverTheSearchAnswers)
+{
+    s_system = Files();
+    FileCalls refused = s_system, cut = s_system;
+    refused.FindFirstFileW = RefusePatterns;
+    cut.FindNextFileW = CutShort;
+    const struct {
+        const char* search;
+        const FileCalls& calls;
+    } cases[] = { { "as it is", s_system }, { "refused", refused }, { "cut short", cut } };
+    for (const auto& c : cases) {
+        test::TempFolder folder;
+        for (const char* name : { "a.exe", "b.exe", "deleted.exe", "made.exe" })
+            folder.CreateFileOfSize(name, 10);
+        for (const char* name : { "a.exe.manifest", "b.exe.manifest", "deleted.exe.manifest" })
+            folder.CreateFileWith(name, test::OurManifest());
+        CProgramList programs;
+        programs.List(folder.Path().c_str());
+        ::DeleteFileA((folder / "deleted.exe.manifest").c_str());
+        folder.CreateFileWith("made.exe.manifest", test::OurManifest());
+
+        CFileCallsOverride answers(c.calls);
+        CArray<int> changed;
+        programs.SwitchAll(false, changed);
+        EXPECT_EQ(std::set<std::string>(), Manifests(folder)) << c.search;
+        for (int row = 0; row < programs.GetCount(); ++row)
+            EXPECT_FALSE(programs.IsChecked(row)) << c.search << " " << programs.GetName(row);
+        EXPECT_EQ(3, changed.GetSize()) << c.search;
+    }
 }
 
 // Wine on Linux keeps names that differ only in case in one folder, and opens either one's
