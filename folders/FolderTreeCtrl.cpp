@@ -3,7 +3,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/Path.h"
+#include "platform/ResourceText.h"
 #include "platform/WaitCursor.h"
+#include "res/resource.h"
 
 #include <shellapi.h>
 #include <mbstring.h>
@@ -11,9 +13,9 @@
 
 namespace {
 
+// Texts of failures for a debugger to read in m_strError: nothing shows them to the user.
 const char kNoSystemImageList[] = "Cannot retrieve the Handle of SystemImageList!";
 const char kNoDriveStrings[] = "Error Getting Logical DriveStrings!";
-const char kNoRootFolder[] = "The root folder does not exist!";
 
 // The system image list indices of the small icons, closed and open, that the shell shows for
 // `path`, or with SHGFI_USEFILEATTRIBUTES for any entry of those attributes. Only the indices
@@ -82,7 +84,7 @@ BOOL CFolderTreeCtrl::DisplayTree(const char* root, BOOL files)
     // level, where they would pass for drives: leave them out, and say that the tree is empty
     // rather than filled.
     if (!FolderExists(root)) {
-        m_strError = kNoRootFolder;
+        m_strError = LoadText(IDS_ROOT_MISSING);
         return FALSE;
     }
     HTREEITEM hRoot = AddItem(TVI_ROOT, m_strRoot);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "platform/String.h"
-#include "platform/WideString.h"
 
 #include <windows.h>
 

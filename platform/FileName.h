@@ -2,7 +2,7 @@
 // and case folded the way the file system folds it.
 #pragma once
 
-#include "platform/WideString.h"
+#include "platform/String.h"
 
 #include <windows.h>
 

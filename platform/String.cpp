@@ -1,16 +1,32 @@
-// Multibyte-aware operations of CString.
+// The storage of CString and CStringW, and the multibyte-aware stepping of CString.
 #include "platform/String.h"
 
 #include <mbctype.h>
 #include <mbstring.h>
-#include <string.h>
+#include <stdlib.h>
 
 namespace {
 
-// Length in bytes of the character at p; an orphan lead byte before the end counts as one.
-size_t CharLength(const unsigned char* p)
+// Length of the character at p: in ANSI, an orphan lead byte before the end counts as one byte.
+size_t CharLength(const char* p)
 {
-    return (_ismbblead(p[0]) && p[1] != 0) ? 2 : 1;
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return (_ismbblead(u[0]) && u[1] != 0) ? 2 : 1;
+}
+
+size_t CharLength(const WCHAR*)
+{
+    return 1;
+}
+
+void UpperCase(char* psz, int)
+{
+    _mbsupr(reinterpret_cast<unsigned char*>(psz));
+}
+
+void UpperCase(WCHAR* psz, int nLength)
+{
+    ::CharUpperBuffW(psz, static_cast<DWORD>(nLength));
 }
 
 } // namespace
@@ -21,76 +37,88 @@ int CompareNoCase(const char* a, const char* b)
                     reinterpret_cast<const unsigned char*>(b));
 }
 
-void CString::Reserve(int nCapacity)
+template <class Char>
+CStringT<Char>::~CStringT()
+{
+    ::free(m_psz);
+}
+
+template <class Char>
+void CStringT<Char>::Reserve(int nCapacity)
 {
     if (nCapacity <= m_nCapacity)
         return;
-    int nGrown = m_nCapacity + m_nCapacity / 2;
+    const int nGrown = m_nCapacity + m_nCapacity / 2;
     if (nGrown > nCapacity)
         nCapacity = nGrown;
-    auto* psz = static_cast<char*>(::realloc(m_psz, static_cast<size_t>(nCapacity) + 1));
+    auto* psz = static_cast<Char*>(
+        ::realloc(m_psz, (static_cast<size_t>(nCapacity) + 1) * sizeof(Char)));
     if (!psz)
         ::abort(); // out of memory: nothing sensible is left to do
     m_psz = psz;
     m_nCapacity = nCapacity;
 }
 
-CString& CString::Assign(const char* pch, int nLength)
+template <class Char>
+CStringT<Char>& CStringT<Char>::Assign(const Char* pch, int nLength)
 {
     Reserve(nLength);
     if (m_psz) {
-        ::memmove(m_psz, pch, static_cast<size_t>(nLength));
-        m_psz[nLength] = '\0';
+        ::memmove(m_psz, pch, static_cast<size_t>(nLength) * sizeof(Char));
+        m_psz[nLength] = 0;
     }
     m_nLength = nLength;
     return *this;
 }
 
-CString& CString::Append(const char* pch, int nLength)
+template <class Char>
+CStringT<Char>& CStringT<Char>::Append(const Char* pch, int nLength)
 {
     if (nLength <= 0)
         return *this;
     // The source may lie inside this string's own buffer, which Reserve can move.
     if (m_psz && pch >= m_psz && pch < m_psz + m_nLength) {
-        CString copy(pch, nLength);
+        const CStringT copy(pch, nLength);
         return Append(copy.m_psz, nLength);
     }
     Reserve(m_nLength + nLength);
-    ::memcpy(m_psz + m_nLength, pch, static_cast<size_t>(nLength));
+    ::memcpy(m_psz + m_nLength, pch, static_cast<size_t>(nLength) * sizeof(Char));
     m_nLength += nLength;
-    m_psz[m_nLength] = '\0';
+    m_psz[m_nLength] = 0;
     return *this;
 }
 
-CString CString::Left(int nCount) const
+template <class Char>
+CStringT<Char> CStringT<Char>::Left(int nCount) const
 {
     if (nCount < 0)
         nCount = 0;
-    return CString(GetString(), nCount < m_nLength ? nCount : m_nLength);
+    return CStringT(GetString(), nCount < m_nLength ? nCount : m_nLength);
 }
 
-CString CString::Mid(int nFirst) const
+template <class Char>
+CStringT<Char> CStringT<Char>::Mid(int nFirst) const
 {
     if (nFirst < 0)
         nFirst = 0;
-    if (nFirst >= m_nLength)
-        return CString();
-    return CString(m_psz + nFirst, m_nLength - nFirst);
+    return nFirst >= m_nLength ? CStringT() : CStringT(m_psz + nFirst, m_nLength - nFirst);
 }
 
-CString& CString::MakeUpper()
+template <class Char>
+CStringT<Char>& CStringT<Char>::MakeUpper()
 {
     if (m_nLength > 0)
-        _mbsupr(reinterpret_cast<unsigned char*>(m_psz));
+        UpperCase(m_psz, m_nLength);
     return *this;
 }
 
-CString& CString::TrimRight(char ch)
+template <class Char>
+CStringT<Char>& CStringT<Char>::TrimRight(Char ch)
 {
-    const auto* start = reinterpret_cast<const unsigned char*>(GetString());
-    const unsigned char* runStart = nullptr;
-    for (const unsigned char* p = start; *p; p += CharLength(p)) {
-        if (*p == static_cast<unsigned char>(ch)) {
+    const Char* start = GetString();
+    const Char* runStart = nullptr;
+    for (const Char* p = start; *p; p += CharLength(p)) {
+        if (*p == ch) {
             if (!runStart)
                 runStart = p;
         } else {
@@ -99,43 +127,50 @@ CString& CString::TrimRight(char ch)
     }
     if (runStart) {
         m_nLength = static_cast<int>(runStart - start);
-        m_psz[m_nLength] = '\0';
+        m_psz[m_nLength] = 0;
     }
     return *this;
 }
 
-bool CString::EndsWith(char ch) const
+template <class Char>
+bool CStringT<Char>::EndsWith(Char ch) const
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(GetString());
-    const unsigned char* last = nullptr;
+    const Char* p = GetString();
+    const Char* last = nullptr;
     for (; *p; p += CharLength(p))
         last = p;
-    return last && last + 1 == p && *last == static_cast<unsigned char>(ch);
+    return last && last + 1 == p && *last == ch;
 }
 
-int CString::ReverseFind(char ch) const
+template <class Char>
+int CStringT<Char>::ReverseFind(Char ch) const
 {
-    const auto* start = reinterpret_cast<const unsigned char*>(GetString());
+    const Char* start = GetString();
     int found = -1;
-    for (const unsigned char* p = start; *p; p += CharLength(p)) {
-        if (*p == static_cast<unsigned char>(ch))
+    for (const Char* p = start; *p; p += CharLength(p)) {
+        if (*p == ch)
             found = static_cast<int>(p - start);
     }
     return found;
 }
 
-char* CString::GetBufferSetLength(int nLength)
+template <class Char>
+Char* CStringT<Char>::GetBufferSetLength(int nLength)
 {
     if (nLength < 0)
         nLength = 0;
     Reserve(nLength > 0 ? nLength : 1);
-    ::memset(m_psz, 0, static_cast<size_t>(nLength) + 1);
+    ::memset(m_psz, 0, (static_cast<size_t>(nLength) + 1) * sizeof(Char));
     m_nLength = nLength;
     return m_psz;
 }
 
-void CString::ReleaseBuffer()
+template <class Char>
+void CStringT<Char>::ReleaseBuffer()
 {
     if (m_psz)
         m_nLength = Length(m_psz);
 }
+
+template class CStringT<char>;
+template class CStringT<WCHAR>;

@@ -93,7 +93,7 @@ TEST(FolderListing, ListsHiddenAndSystemFoldersFilesWhenAskedAndLooksAhead)
     const std::string base = temp.Path();
     CSortStringArray folders, files;
 
-    // Names without a dot, which the "*.*" search must match all the same.
+    // Names without a dot, which the search for every entry must match all the same.
     for (const char* folder : { "A", "b", "b\\Windows", "hidden", "system" })
         temp.CreateFolder(folder);
     for (const char* file : { "z.exe", "Secret", "hidden\\Secret", "system\\README" })
@@ -123,6 +123,14 @@ TEST(FolderListing, ListsHiddenAndSystemFoldersFilesWhenAskedAndLooksAhead)
     EXPECT_FALSE(HasSubFolders((temp / "hidden").c_str(), TRUE));
     EXPECT_FALSE(HasSubFolders((temp / "system").c_str(), FALSE));
     EXPECT_TRUE(HasSubFolders((temp / "system").c_str(), TRUE));
+
+    // A folder of 257 characters, whose sub-folder of 259 is within the limit: searching it with
+    // "\\*.*" would pass the limit, "\\*" does not.
+    const std::string longest = temp.CreateFolder(std::string(257 - base.size(), 'L'));
+    temp.CreateFolder(longest.substr(base.size()) + "\\x");
+    EXPECT_TRUE(HasSubFolders(longest.c_str(), FALSE));
+    ListFolder(longest.c_str(), FALSE, folders, files);
+    EXPECT_EQ(Names{ longest + "\\x" }, Contents(folders));
 }
 
 TEST(FolderTests, ExistenceAndPlainnessFollowTheFoldersOwnEntry)
