@@ -394,11 +394,15 @@ TEST(FolderTreeLookAhead, RunsForTheRowsOnScreenOnly)
     CFolderTreeCtrl& tree = host.m_tree;
     ::ShowWindow(host, SW_SHOWNOACTIVATE);
     NotifyCounter counter(host);
-    ASSERT_TRUE(tree.DisplayTree(nullptr, FALSE));
-    ASSERT_TRUE(tree.SetSelPath((temp / "many").c_str()));
+    // The scratch folder as the only root, so that nothing follows the ten thousand rows: other
+    // folders in the temporary folder (another run's, still being removed) would.
+    ASSERT_TRUE(tree.DisplayTree(temp.Path().c_str(), FALSE));
+    tree.Expand(tree.GetRootItem(), TVE_EXPAND);
+    const HTREEITEM hMany = tree.GetChildItem(tree.GetRootItem());
+    ASSERT_TRUE(hMany && tree.Expand(hMany, TVE_EXPAND));
+    tree.SelectItem(hMany);
 
     // The scroll box dragged as the user does, to the top, one row down, on, and past the end.
-    const HTREEITEM hMany = tree.GetSelectedItem();
     const int rows = static_cast<int>(tree.SendMessage(TVM_GETVISIBLECOUNT));
     std::string last;
     HTREEITEM hHolder = nullptr;
