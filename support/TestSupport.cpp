@@ -173,7 +173,9 @@ bool SelectFolder(HWND hTree, const std::string& path)
         if (!hItem && hParent) {
             // The level above read afresh, which asks the folder again whether it holds any. A
             // level opened before is opened by message without a word to its owner, unless reset.
+            // The selection leaves the level first, as a user's closing moves it.
             HTREEITEM hLevel = i > 1 ? items[i - 2] : hParent;
+            TreeView_SelectItem(hTree, hLevel);
             TreeView_Expand(hTree, hLevel, TVE_COLLAPSE | TVE_COLLAPSERESET);
             TreeView_Expand(hTree, hLevel, TVE_EXPAND);
             if (i > 1)
