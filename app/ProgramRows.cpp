@@ -106,6 +106,9 @@ void CManifestDlg::ShowEmptyText(const CString& text)
 
 void CManifestDlg::ForgetTip()
 {
+    // Without a row the tooltip holds no text, and shows nothing.
+    if (m_nTipRow < 0)
+        return;
     m_nTipRow = -1;
     m_tipPrograms.Pop();
     m_tipPrograms.UpdateTipText("", m_hWnd, m_listPrograms);

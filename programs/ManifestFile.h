@@ -62,7 +62,10 @@ struct ManifestProbe {
 // name Windows keeps for a device is never opened, and an open that finds no disk file reads
 // nothing: both are Device.
 ManifestProbe ProbeManifest(const char* path);
-// The exclusive open alone, for the listing: whatever the bytes, Present where a whole probe
+// The same without asking whether the name is a link, for showing a row: nothing is done
+// through it, and every switch probes afresh. bLink stays false.
+ManifestProbe ProbeContent(const char* path);
+// The exclusive open alone: whatever the bytes, Present where a whole probe
 // would find Ours or Foreign. A third of the cost of a whole probe, which looks for a link too.
 ManifestProbe ProbePresence(const char* path);
 BOOL ManifestExists(const char* path);

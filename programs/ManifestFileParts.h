@@ -17,8 +17,9 @@ inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHA
 // access) is as good as absent to the loader. A device's name is never opened, and what an open
 // finds to be no disk file is closed again unread. (ManifestProbe.cpp)
 FileHandle OpenExclusive(const char* path, DWORD access, ManifestProbe& probe);
-// Probes the manifest with the handle left open in `file` where it was read whole.
-ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file);
+// Probes the manifest with the handle left open in `file` where it was read whole; whether its name
+// is a link is asked too where bLink is set.
+ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file, bool bLink = true);
 
 // Which file a handle is open on: volume serial number and file index.
 struct FileIdentity {

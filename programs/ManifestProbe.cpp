@@ -52,7 +52,7 @@ FileHandle OpenExclusive(const char* path, DWORD access, ManifestProbe& probe)
     return file;
 }
 
-ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file)
+ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file, bool bLink)
 {
     ManifestProbe probe;
     file = OpenExclusive(path, access, probe);
@@ -75,7 +75,7 @@ ManifestProbe Inspect(const char* path, DWORD access, FileHandle& file)
     const bool bOurs = total == kDependencyManifestSize &&
                        ::memcmp(bytes, kDependencyManifest, total) == 0;
     probe.state = bOurs ? ManifestState::Ours : ManifestState::Foreign;
-    probe.bLink = IsLink(file.Get(), path);
+    probe.bLink = bLink && IsLink(file.Get(), path);
     return probe;
 }
 
@@ -95,6 +95,12 @@ ManifestProbe ProbeManifest(const char* path)
 {
     FileHandle file;
     return Inspect(path, 0, file);
+}
+
+ManifestProbe ProbeContent(const char* path)
+{
+    FileHandle file;
+    return Inspect(path, 0, file, false);
 }
 
 BOOL ManifestExists(const char* path)

@@ -305,7 +305,7 @@ bool CProgramList::Classify(int row)
     entry.bClassified = true;
     entry.own = ReadOwnManifest(JoinPath(m_strFolder, entry.name));
     if (entry.manifest.state == ManifestState::Present)
-        entry.manifest = ProbeManifest(ManifestPath(m_strFolder, entry.name));
+        entry.manifest = ProbeContent(ManifestPath(m_strFolder, entry.name));
     return !before.Matches(entry);
 }
 
