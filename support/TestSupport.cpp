@@ -341,11 +341,30 @@ void ClickAt(POINT screen, bool doubleClick)
 
 void PressKey(WORD vk)
 {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    SendPair(input, KEYEVENTF_KEYUP);
+    QueueKeys({ vk });
     PumpMessages(100);
+}
+
+void QueueKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs(2 * keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        INPUT& down = inputs[i];
+        INPUT& up = inputs[inputs.size() - 1 - i];
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wVk = up.ki.wVk = keys.begin()[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void QueueClicks(int count)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    for (int i = 0; i < count; ++i)
+        SendPair(input, MOUSEEVENTF_LEFTUP);
 }
 
 } // namespace test

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mbctype.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -160,6 +161,10 @@ inline void MoveMouseTo(POINT screen)
 }
 void ClickAt(POINT screen, bool doubleClick = false);
 void PressKey(WORD vk);
+// Puts input into the queue without handling it: the keys pressed in order and let go in reverse
+// ({ VK_SHIFT, VK_TAB } is Shift+Tab), or left clicks where the pointer rests.
+void QueueKeys(std::initializer_list<WORD> keys);
+void QueueClicks(int count);
 
 // Chooses a folder in a folder tree through the tree's window, as a user does: opens the drive
 // and each folder on the way, reading a level afresh where the next folder is not among its items

@@ -316,11 +316,7 @@ TEST_F(ProgramRowsTest, InputQueuedDuringAListingSwitchesNothing)
     const POINT box = CheckBoxPoint(RowOf("a.exe"));
     test::MoveMouseTo(box);
     ::Sleep(::GetDoubleClickTime() + 50);
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, clicks, sizeof(INPUT)); // queued, not yet handled
+    test::QueueClicks(1); // queued, not yet handled
     ::Sleep(20);
     ASSERT_EQ(2, ListFolder(m_folder.Path()));
     test::PumpMessages(300);
@@ -330,7 +326,7 @@ TEST_F(ProgramRowsTest, InputQueuedDuringAListingSwitchesNothing)
     RECT button;
     ::GetWindowRect(m_dlg.GetDlgItem(IDC_ALL_ON), &button);
     test::MoveMouseTo({ (button.left + button.right) / 2, (button.top + button.bottom) / 2 });
-    ::SendInput(2, clicks, sizeof(INPUT));
+    test::QueueClicks(1);
     ::Sleep(20);
     ASSERT_EQ(2, ListFolder(m_folder.Path()));
     test::PumpMessages(300);
@@ -435,13 +431,7 @@ TEST_F(ProgramRowsTest, TheKeyboardShowsEachRowsReasonBesideIt)
     test::PressKey(VK_END);
     test::PressKey(VK_TAB);
     EXPECT_EQ("", ShownTip());
-    INPUT shiftTab[4] = {};
-    for (INPUT& input : shiftTab)
-        input.type = INPUT_KEYBOARD;
-    shiftTab[0].ki.wVk = shiftTab[3].ki.wVk = VK_SHIFT;
-    shiftTab[1].ki.wVk = shiftTab[2].ki.wVk = VK_TAB;
-    shiftTab[2].ki.dwFlags = shiftTab[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(4, shiftTab, sizeof(INPUT));
+    test::QueueKeys({ VK_SHIFT, VK_TAB });
     test::PumpMessages(100);
     EXPECT_EQ(m_list.m_hWnd, ::GetFocus());
     EXPECT_EQ(3, m_list.GetNextItem(-1, LVNI_FOCUSED));
@@ -567,24 +557,15 @@ TEST_F(ProgramRowsTest, DoubleClickAndEnterStartTheProgramOfTheirRow)
     }
     // Nor a double-click or Enter made while the folder was listed again: aimed at rows the user
     // had not seen, whatever now sits there. F5 keeps the focused row.
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     ::SetFocus(m_list.m_hWnd);
-    ::SendInput(2, keys, sizeof(INPUT));
+    test::QueueKeys({ VK_RETURN });
     ::Sleep(20);
     ::PostMessageA(m_list.m_hWnd, WM_KEYDOWN, VK_F5, 0); // handled before the input queued earlier
     test::PumpMessages(200);
     ASSERT_EQ(RowOf("first.exe"), m_list.GetNextItem(-1, LVNI_FOCUSED));
     test::MoveMouseTo(NamePoint(RowOf("first.exe")));
     ::Sleep(::GetDoubleClickTime() + 50);
-    INPUT clicks[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        clicks[i].type = INPUT_MOUSE;
-        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-    }
-    ::SendInput(4, clicks, sizeof(INPUT));
+    test::QueueClicks(2);
     ::Sleep(20);
     ASSERT_EQ(3, ListFolder(m_folder.Path()));
     test::PumpMessages(200);

@@ -396,7 +396,7 @@ HANDLE WINAPI TakeOurName(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATT
         HANDLE other = s_system.CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
                                             nullptr);
         DWORD written = 0;
-        s_system.WriteFile(other, s_takenContent.data(), DWORD(s_takenContent.size()), &written,
+        s_system.WriteFile(other, kHandWritten.data(), DWORD(kHandWritten.size()), &written,
                            nullptr);
         ::CloseHandle(other);
     }
@@ -429,7 +429,6 @@ TEST(ManifestFileCallsTest, OtherSystemsAnswersAndFailingCallsLoseNothing)
     {
         FileCalls calls = s_system;
         calls.CreateFileA = TakeOurName;
-        s_takenContent = kHandWritten;
         CFileCallsOverride taken(calls);
         EXPECT_EQ(DWORD(ERROR_SUCCESS), EnsureManifest((folder / "a.exe.manifest").c_str()));
         ASSERT_FALSE(s_takenName.empty());

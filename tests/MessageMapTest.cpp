@@ -4,6 +4,7 @@
 #include "platform/TreeCtrl.h"
 #include "res/resource.h"
 #include "support/ModelessDialog.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -167,11 +168,7 @@ protected:
         } else if (m_end == kByQuit) {
             ::PostQuitMessage(7);
         } else if (::SetForegroundWindow(m_hWnd)) {
-            INPUT keys[2] = {};
-            keys[0].type = keys[1].type = INPUT_KEYBOARD;
-            keys[0].ki.wVk = keys[1].ki.wVk = m_end == kByEscape ? VK_ESCAPE : VK_F5;
-            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-            ::SendInput(2, keys, sizeof(INPUT));
+            test::QueueKeys({ WORD(m_end == kByEscape ? VK_ESCAPE : VK_F5) });
         }
     }
     BOOL PreTranslateMessage(MSG* pMsg) override
