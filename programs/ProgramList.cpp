@@ -1,5 +1,4 @@
-// Listing a folder's programs, switching and starting them, and the words for what a row's mark
-// cannot show.
+// Listing a folder's programs, switching and starting them.
 #include "programs/ProgramList.h"
 
 #include "platform/CodePage.h"
@@ -9,37 +8,15 @@
 #include "platform/Path.h"
 #include "platform/ResourceText.h"
 #include "platform/Sort.h"
-#include "platform/SystemError.h"
 #include "programs/ManifestFile.h"
 #include "programs/OwnManifest.h"
+#include "programs/ProgramEntry.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
 #include <wchar.h>
 
 #include <utility>
-
-// Why a program's name is never opened, switched or started, worst first.
-enum class NameTrouble {
-    None,
-    Forbidden,   // it holds a character no Windows file name may hold
-    Device,      // Windows takes it for a device
-    Unspellable, // the code page cannot spell it, so it names no file
-};
-
-struct ProgramEntry {
-    CString name;           // as the directory search spelt it
-    CStringW key;           // its manifest's name, folded as the file system compares names
-    ULONGLONG size = 0;     // as the directory search reported it
-    ManifestProbe manifest; // what stands at the manifest path
-    OwnManifest own = OwnManifest::None;
-    bool bClassified = false; // `own` and the manifest's bytes have been read
-    CString failure;          // why the latest command did not take; empty once a switch did
-    NameTrouble trouble = NameTrouble::None;
-
-    bool IsActedOn() const { return trouble == NameTrouble::None; }
-    CString ManifestName() const { return name + ".manifest"; }
-};
 
 namespace {
 
@@ -121,17 +98,6 @@ DWORD SearchFolder(const CString& folder, const char* pattern, CArray<ManifestNa
     return finder.GetSearchError();
 }
 
-// The system's words for an error, or its number where the system has none.
-CString Reason(DWORD error, const char* insert = nullptr)
-{
-    const CString text = SystemErrorText(error, insert);
-    if (!text.IsEmpty())
-        return text;
-    char number[16];
-    wsprintfA(number, "%lu", error);
-    return FormatText(IDS_ERROR_NUMBER, number);
-}
-
 // Whether the program is still a file in the folder, as the search finds it by its own name.
 bool IsStillThere(const CString& folder, const ProgramEntry& entry)
 {
@@ -145,23 +111,6 @@ bool IsStillThere(const CString& folder, const ProgramEntry& entry)
     CStringW key = CStringW(data.cFileName) + kManifestSuffix;
     FoldFileName(key);
     return key == entry.key;
-}
-
-// How a switch that did not take is worded: the error the operation gave, else what the probe
-// found instead.
-CString FailureText(const ProgramEntry& entry, bool bOn, DWORD error)
-{
-    CString reason;
-    if (error == kNotRemoved)
-        reason = LoadText(entry.manifest.bLink ? IDS_REASON_LINK : IDS_REASON_NOT_BINNED);
-    else if (error != ERROR_SUCCESS)
-        reason = Reason(error);
-    else if (entry.manifest.state == ManifestState::Unreadable ||
-             entry.manifest.state == ManifestState::Unusable)
-        reason = Reason(entry.manifest.error);
-    else
-        reason = LoadText(bOn ? IDS_REASON_NOT_THERE : IDS_REASON_STILL_THERE);
-    return FormatText(bOn ? IDS_FAIL_CREATE : IDS_FAIL_DELETE, entry.ManifestName(), reason);
 }
 
 // Makes the program's manifest follow bOn, probes it again and words the failure when the probe
@@ -185,39 +134,6 @@ void SwitchProgram(const CString& folder, ProgramEntry& entry, bool bOn)
         entry.failure.Empty();
     else
         entry.failure = FailureText(entry, bOn, error);
-}
-
-CString DescribeProgram(const ProgramEntry& entry)
-{
-    CString text;
-    const auto add = [&text](const CString& line) {
-        if (!text.IsEmpty())
-            text += "\r\n";
-        text += line;
-    };
-    const CString& name = entry.name;
-    const CString manifest = entry.ManifestName();
-    if (entry.trouble == NameTrouble::Forbidden)
-        add(FormatText(IDS_TIP_FORBIDDEN, name));
-    else if (entry.trouble == NameTrouble::Device)
-        add(FormatText(IDS_TIP_DEVICE, name));
-    else if (entry.trouble == NameTrouble::Unspellable)
-        add(FormatText(IDS_TIP_UNSPELLABLE, name));
-    // What stands where the manifest would go is why every switch fails, and all there is to say.
-    if (entry.manifest.state == ManifestState::Folder)
-        add(FormatText(IDS_TIP_MANIFEST_FOLDER, manifest));
-    else if (entry.manifest.state == ManifestState::Device)
-        add(FormatText(IDS_TIP_MANIFEST_DEVICE, manifest));
-    else if (!entry.failure.IsEmpty())
-        add(entry.failure);
-    if (entry.manifest.state == ManifestState::Unreadable)
-        add(FormatText(IDS_TIP_UNREADABLE, manifest, Reason(entry.manifest.error)));
-    if (entry.own != OwnManifest::None)
-        add(FormatText(entry.own == OwnManifest::Themed ? IDS_TIP_OWN_THEMED : IDS_TIP_OWN_CLASSIC,
-                       name, manifest));
-    if (entry.manifest.state == ManifestState::Foreign)
-        add(FormatText(IDS_TIP_FOREIGN, manifest));
-    return text;
 }
 
 // What a row shows of its program: its mark, its greyness and its tip.
@@ -318,25 +234,6 @@ CString CProgramList::Describe(int row)
 bool CProgramList::HasFailure(int row) const
 {
     return !m_entries[row].failure.IsEmpty();
-}
-
-CString CProgramList::DescribeEmpty() const
-{
-    if (!m_entries.IsEmpty())
-        return CString();
-    // No folder is chosen where the one shown went, with its drive, say.
-    if (m_strFolder.IsEmpty())
-        return LoadText(IDS_EMPTY_GONE);
-    if (HoldsUnspellable(m_strFolder))
-        return LoadText(IDS_EMPTY_UNSPELLABLE);
-    if (m_error == ERROR_SUCCESS)
-        return LoadText(IDS_EMPTY_NONE);
-    if (Files().GetFileAttributesA(m_strFolder) == INVALID_FILE_ATTRIBUTES) {
-        const DWORD why = ::GetLastError();
-        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND)
-            return LoadText(IDS_EMPTY_GONE);
-    }
-    return FormatText(IDS_EMPTY_UNREADABLE, Reason(m_error));
 }
 
 bool CProgramList::Reprobe(int row)
