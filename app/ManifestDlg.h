@@ -40,6 +40,7 @@ protected:
     void OnItemchangedProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDblclkProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCustomdrawProgramList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnGetdispinfoProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSetfocusProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnKillfocusProgramList(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);

@@ -50,18 +50,30 @@ void CManifestDlg::FillProgramRows()
     // No message is dispatched until the rows are in, so the user sees the same list either
     // way; with redrawing off the control skips laying out its scroll bar after every row.
     m_listPrograms.SetRedraw(FALSE);
+    // The name and the size are asked for as a row is drawn (OnGetdispinfoProgramList), so a
+    // row costs the control no copies of text it may never show.
     for (int i = 0; i < m_programs.GetCount(); ++i) {
-        if (m_listPrograms.InsertItem(i, "") != i)
+        if (m_listPrograms.InsertItem(i, "", m_programs.IsChecked(i)) != i)
             break;
-        m_listPrograms.SetItemText(i, kNameColumn, m_programs.GetName(i));
-        char size[32];
-        FormatKilobytes(m_programs.GetSize(i), size);
-        m_listPrograms.SetItemText(i, kSizeColumn, size);
-        // New rows come unchecked from the control; only the checked state needs writing.
-        if (m_programs.IsChecked(i))
-            m_listPrograms.SetCheck(i);
+        m_listPrograms.SetItemText(i, kNameColumn, LPSTR_TEXTCALLBACKA);
+        m_listPrograms.SetItemText(i, kSizeColumn, LPSTR_TEXTCALLBACKA);
     }
     m_listPrograms.SetRedraw(TRUE);
+}
+
+void CManifestDlg::OnGetdispinfoProgramList(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(pNMHDR)->item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0 ||
+        !m_programs.IsRow(item.iItem))
+        return;
+    char size[32] = "";
+    if (item.iSubItem == kSizeColumn)
+        FormatKilobytes(m_programs.GetSize(item.iItem), size);
+    const char* text = item.iSubItem == kNameColumn ? m_programs.GetName(item.iItem).GetString()
+                                                    : size;
+    ::lstrcpynA(item.pszText, text, item.cchTextMax);
 }
 
 bool CManifestDlg::IsProgramRow(int row) const
