@@ -49,17 +49,6 @@ public:
         item.pszText = const_cast<char*>(text);
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
-    // A row with a check box, checked or not from the start.
-    int InsertItem(int nItem, const char* text, bool bChecked) const
-    {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_STATE;
-        item.iItem = nItem;
-        item.pszText = const_cast<char*>(text);
-        item.state = INDEXTOSTATEIMAGEMASK(bChecked ? kCheckedImage : kUncheckedImage);
-        item.stateMask = LVIS_STATEIMAGEMASK;
-        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    }
     BOOL SetItemText(int nItem, int nSubItem, const char* text) const
     {
         LVITEMA item = {};

@@ -238,6 +238,23 @@ TEST_F(ProgramRowsTest, ListsEveryExeWithItsSizeAndAMarkWhereTheManifestIsPresen
     EXPECT_EQ(Join(expected), Rows());
 }
 
+// Screen readers and the keyboard read rows never drawn: each carries its mark from the listing.
+TEST_F(ProgramRowsTest, RowsBelowTheVisibleOnesCarryTheirMarksToo)
+{
+    Entries expected;
+    for (int i = 0; i < 60; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "p%02d.exe", i);
+        m_folder.CreateFileOfSize(name, 10);
+        if (i % 3 == 0)
+            m_folder.CreateFileWith(std::string(name) + ".manifest", "x");
+        expected[name] = i % 3 == 0 ? "0 KB +" : "0 KB -";
+    }
+    ASSERT_EQ(60, ListFolder(m_folder.Path()));
+    ASSERT_LT(m_list.GetCountPerPage(), 50);
+    EXPECT_EQ(Join(expected), Rows());
+}
+
 TEST_F(ProgramRowsTest, AllOnAndAllOffLeaveMarksShowingTheDisk)
 {
     m_folder.CreateFileWith("notes.txt", "not a program");
