@@ -53,7 +53,7 @@ void CManifestDlg::FillProgramRows()
     // The name and the size are asked for as a row is drawn (OnGetdispinfoProgramList), so a
     // row costs the control no copies of text it may never show.
     for (int i = 0; i < m_programs.GetCount(); ++i) {
-        if (m_listPrograms.InsertItem(i, "") != i)
+        if (m_listPrograms.InsertItem(i) != i)
             break;
         m_listPrograms.SetItemText(i, kNameColumn, LPSTR_TEXTCALLBACKA);
         m_listPrograms.SetItemText(i, kSizeColumn, LPSTR_TEXTCALLBACKA);

@@ -41,10 +41,11 @@ public:
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
 
-    int InsertItem(int nItem, const char* text) const
+    // Without a text the row has none of its own, and the control copies nothing.
+    int InsertItem(int nItem, const char* text = nullptr) const
     {
         LVITEMA item = {};
-        item.mask = LVIF_TEXT;
+        item.mask = text ? LVIF_TEXT : 0;
         item.iItem = nItem;
         item.pszText = const_cast<char*>(text);
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
