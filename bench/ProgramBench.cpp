@@ -61,8 +61,8 @@ VENEERKIT_BENCH(ProgramListing)
     printf("ListPrograms on a folder of N programs (half carry their own manifest, a tenth have\n"
            "our side file), with the list painted, which reads the own manifests of the rows on\n"
            "screen; against one bare FindFirstFile/FindNextFile loop over the folder. Beside\n"
-           "them, the listing of entries alone (one search of the folder, no file opened), and the\n"
-           "same rows painted again, which reads no file: the list control's own share.\n"
+           "them, the listing of entries alone (one search of the folder, no file opened),\n"
+           "and the same rows painted again, which reads no file: the list control's share.\n"
            "%s build, fastest of %d rounds each.\n\n",
            sizeof(void*) == 8 ? "x86-64" : "i686", rounds);
     printf("%6s %11s %14s %7s | %11s %11s\n", "N", "bare", "ListPrograms", "ratio", "entries",
