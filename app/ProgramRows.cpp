@@ -51,12 +51,19 @@ void CManifestDlg::FillProgramRows()
     // way; with redrawing off the control skips laying out its scroll bar after every row.
     m_listPrograms.SetRedraw(FALSE);
     // The name and the size are asked for as a row is drawn (OnGetdispinfoProgramList), so a
-    // row costs the control no copies of text it may never show.
+    // row costs the control no copies of text it may never show. The control asks for a column
+    // a row was never given a text (comctl32 6 and Wine do): the first row shows whether this
+    // one does, and only where it does not is each row's text set to be asked for.
+    bool bAsksUnset = false;
     for (int i = 0; i < m_programs.GetCount(); ++i) {
         if (m_listPrograms.InsertItem(i) != i)
             break;
-        m_listPrograms.SetItemText(i, kNameColumn, LPSTR_TEXTCALLBACKA);
-        m_listPrograms.SetItemText(i, kSizeColumn, LPSTR_TEXTCALLBACKA);
+        if (i == 0)
+            bAsksUnset = !m_listPrograms.GetItemText(0, kNameColumn).IsEmpty();
+        if (!bAsksUnset) {
+            m_listPrograms.SetItemText(i, kNameColumn, LPSTR_TEXTCALLBACKA);
+            m_listPrograms.SetItemText(i, kSizeColumn, LPSTR_TEXTCALLBACKA);
+        }
         // A new row's box is empty whatever the insert asks for, on Windows as under Wine.
         if (m_programs.IsChecked(i))
             m_listPrograms.SetCheck(i);
