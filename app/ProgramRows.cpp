@@ -52,7 +52,7 @@ void CManifestDlg::FillProgramRows()
     m_listPrograms.SetRedraw(FALSE);
     // The name and the size are asked for as a row is drawn (OnGetdispinfoProgramList), so a
     // row costs the control no copies of text it may never show. The control asks for a column
-    // a row was never given a text (comctl32 6 and Wine do): the first row shows whether this
+    // a row was never given a text, on Windows as under Wine: the first row shows whether this
     // one does, and only where it does not is each row's text set to be asked for.
     bool bAsksUnset = false;
     for (int i = 0; i < m_programs.GetCount(); ++i) {
