@@ -263,7 +263,8 @@ void CManifestDlg::LaunchRow(int row)
         return;
     if (!m_programs.Start(row, m_hWnd)) {
         ShowRow(row);
-        ShowKeyTip(row);
+        if (row != m_nKeyTipRow)
+            ShowKeyTip(row);
     }
 }
 

@@ -182,7 +182,8 @@ void CManifestDlg::HideKeyTip()
 
 void CManifestDlg::ShowFailureOfFocusedRow()
 {
+    // A tip already beside the row was renewed with the row itself (ShowRow).
     const int row = m_listPrograms.GetNextItem(-1, LVNI_FOCUSED);
-    if (IsProgramRow(row) && m_programs.HasFailure(row))
+    if (row != m_nKeyTipRow && IsProgramRow(row) && m_programs.HasFailure(row))
         ShowKeyTip(row);
 }
